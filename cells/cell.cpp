@@ -1,0 +1,190 @@
+// Cell allocation, release and text lengths.
+#include "cells/cell.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+
+namespace cells {
+
+std::size_t& liveCells() {
+  static std::size_t count = 0;
+  return count;
+}
+
+// Exact lengths of atoms too long for the 26-bit cache. They are rare (each holds
+// 64 MiB or more), so a side table costs nothing on the common path and keeps every
+// measured atom's length exact, whatever bytes it holds.
+static std::unordered_map<const Cell*, std::size_t>& longAtomLengths() {
+  static std::unordered_map<const Cell*, std::size_t> lengths;
+  return lengths;
+}
+
+// Platform: allocation failure ends the run like any reported error, with status 128.
+[[noreturn]] static void outOfMemory() {
+  std::fflush(stdout);
+  std::fputs("Error.\n Type: Space\nOut of memory.\n\\/\n", stderr);
+  std::_Exit(128);
+}
+
+static Cell* allocate(std::size_t bytes) {
+  void* p = std::malloc(bytes);
+  if (!p) outOfMemory();
+  ++liveCells();
+  return static_cast<Cell*>(p);
+}
+
+// Atoms whose length is recorded rather than found by a scan: numerals and
+// bracketed atoms (as the header layout prescribes), and also counted binary and
+// fixed-size atoms, whose stated lengths a program could otherwise contradict.
+static bool isMeasuredKind(unsigned char first) {
+  return first == '[' || first == '(' || first == ' ' || (first >= '0' && first <= '9');
+}
+
+static void freeCell(Cell* c) {
+  if (isAtom(c) && lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
+  --liveCells();
+  std::free(c);
+}
+
+void setLengthCache(Cell* c, uint64_t length) {
+  invariant(length < kLengthLimit, "length cache out of range");
+  c->header = (c->header & ~kLengthMask) | (length << kLengthShift);
+}
+
+void setAnnotation(Cell* c, int v) {
+  invariant(v <= kAnnotationMax, "annotation above 11");
+  invariant(v >= kAnnotationMin, "annotation below -52");
+  c->header = (c->header & ~kAnnotationMask) | (uint64_t(v - kAnnotationMin) << kTopShift);
+}
+
+void setAnnotationFlag(Cell* c, bool flag) {
+  c->header = flag ? (c->header | kMarkerBit) : (c->header & ~kMarkerBit);
+}
+
+void markData(Cell* c) { c->header = (c->header & ~kAnnotationMask) | kMarkerBit; }
+
+int digitValue(unsigned char c) {
+  static const auto table = [] {
+    struct Table {
+      signed char value[256];
+    } t{};
+    std::memset(t.value, -1, sizeof t.value);
+    for (std::size_t i = 0; i < kDigitAlphabet.size(); ++i)
+      t.value[static_cast<unsigned char>(kDigitAlphabet[i])] = static_cast<signed char>(i);
+    return t;
+  }();
+  return table.value[c];
+}
+
+std::string_view text(const Cell* c) {
+  if (isPair(c)) return {};
+  const char* s = chars(c);
+  if (!isMeasuredKind(static_cast<unsigned char>(s[0]))) return {s, std::strlen(s)};
+  if (uint64_t cached = lengthCache(c)) return {s, cached};
+  auto found = longAtomLengths().find(c);
+  invariant(found != longAtomLengths().end(), "measured atom without a length");
+  return {s, found->second};
+}
+
+// Release of a cell whose count has reached zero: a pair drops its left child, then
+// its right child, each of which may cascade. The walk keeps no stack of its own:
+// a dead pair waiting for its right child to be released is linked into the pending
+// list through its left-child slot, so chains of any depth cost no C stack.
+void releaseLast(Cell* c) {
+  Cell* pending = nullptr;
+  for (;;) {
+    while (c) {
+      if (isAtom(c)) {
+        freeCell(c);
+        break;
+      }
+      Cell** slots = reinterpret_cast<Cell**>(c + 1);
+      Cell* left = slots[0];
+      slots[0] = pending;
+      pending = c;
+      invariant((left->header & kCountMask) != 0, "release of a cell without references");
+      c = (--left->header & kCountMask) == 0 ? left : nullptr;
+    }
+    if (!pending) return;
+    Cell* done = pending;
+    Cell** slots = reinterpret_cast<Cell**>(done + 1);
+    pending = slots[0];
+    Cell* right = slots[1];
+    freeCell(done);
+    invariant((right->header & kCountMask) != 0, "release of a cell without references");
+    c = (--right->header & kCountMask) == 0 ? right : nullptr;
+  }
+}
+
+Cell* allocateAtom(std::size_t length) {
+  Cell* c = allocate(sizeof(Cell) + length + 1);
+  c->header = kAtomBit;
+  const_cast<char*>(chars(c))[length] = '\0';
+  return c;
+}
+
+Handle sealAtom(Cell* c, std::size_t length) {
+  if (isMeasuredKind(firstByte(c))) {
+    if (length > 0 && length < kLengthLimit)
+      setLengthCache(c, length);
+    else if (length > 0)
+      longAtomLengths()[c] = length;
+  }
+  return Handle(c);
+}
+
+Handle makeAtom(std::string_view bytes) {
+  return makeAtomWith(bytes.size(), [&](char* out) {
+    if (!bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
+  });
+}
+
+Handle makeAtom(const char* nulTerminated) {
+  invariant(nulTerminated != nullptr, "atom from a null string");
+  return makeAtom(std::string_view(nulTerminated));
+}
+
+static Cell* newPair(Cell* f, Cell* a) {
+  invariant(f && a, "pair with a missing child");
+  Cell* c = allocate(sizeof(Cell) + 2 * sizeof(Cell*));
+  c->header = 0;
+  Cell** slots = reinterpret_cast<Cell**>(c + 1);
+  slots[0] = f;
+  slots[1] = a;
+  return c;
+}
+
+Handle makePair(Cell* f, Cell* a) {
+  incref(f);
+  incref(a);
+  return Handle(newPair(f, a));
+}
+
+Handle makePair(const Handle& f, const Handle& a, const Handle& b) {
+  return makePair(makePair(f, a), Handle(b));
+}
+
+Handle makePair(const Handle& f, const Handle& a, const Handle& b, const Handle& c) {
+  return makePair(makePair(f, a, b), Handle(c));
+}
+
+Handle makePair(Handle&& f, Handle&& a) {
+  Cell* fc = f.get();
+  Cell* ac = a.get();
+  Cell* p = newPair(fc, ac);
+  f.release();
+  a.release();
+  return Handle(p);
+}
+
+Handle makePair(Handle&& f, Handle&& a, Handle&& b) {
+  return makePair(makePair(std::move(f), std::move(a)), std::move(b));
+}
+
+Handle makePair(Handle&& f, Handle&& a, Handle&& b, Handle&& c) {
+  return makePair(makePair(makePair(std::move(f), std::move(a)), std::move(b)), std::move(c));
+}
+
+}  // namespace cells

@@ -1,0 +1,196 @@
+// The cell store: every value the interpreter builds is a tree of reference-counted
+// cells. A cell is a pair (function part, argument) or an atom holding a byte text.
+// This file owns the one-word header, the two shapes, reference counting, the
+// `Handle` through which all code holds cells, and the accessors.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+#include "cells/invariant.h"
+
+namespace cells {
+
+// Header bits, from the least significant:
+//   0..29  reference count
+//  30..55  length cache (0 when not set)
+//  56..61  graph annotation v, stored as v + 52; 0 means not yet computed
+//  62      with bits 56..61 zero: the data marker "@"; otherwise the annotation flag
+//  63      atom flag
+struct Cell {
+  uint64_t header;
+  // A pair continues with two child pointers (24 bytes in all); an atom with its
+  // text bytes and one terminating NUL.
+};
+
+inline constexpr uint64_t kCountBits = 30;
+inline constexpr uint64_t kCountMask = (uint64_t{1} << kCountBits) - 1;
+inline constexpr int kLengthShift = 30;
+inline constexpr uint64_t kLengthLimit = uint64_t{1} << 26;
+inline constexpr uint64_t kLengthMask = (kLengthLimit - 1) << kLengthShift;
+inline constexpr int kTopShift = 56;
+inline constexpr uint64_t kAnnotationMask = uint64_t{0x3F} << kTopShift;
+inline constexpr uint64_t kMarkerBit = uint64_t{1} << 62;
+inline constexpr uint64_t kAtomBit = uint64_t{1} << 63;
+inline constexpr int kAnnotationMin = -52;
+inline constexpr int kAnnotationMax = 11;
+
+// The number of cells alive in the process; tests require it unchanged around
+// each operation once its results are dropped.
+std::size_t& liveCells();
+
+// ---- Shape and header fields -------------------------------------------------
+
+inline bool isAtom(const Cell* c) { return (c->header & kAtomBit) != 0; }
+inline bool isPair(const Cell* c) { return (c->header & kAtomBit) == 0; }
+inline uint32_t refCount(const Cell* c) { return uint32_t(c->header & kCountMask); }
+
+inline Cell* const* children(const Cell* c) {
+  return reinterpret_cast<Cell* const*>(c + 1);
+}
+inline Cell* leftOf(const Cell* c) {
+  invariant(isPair(c), "left child of an atom");
+  return children(c)[0];
+}
+inline Cell* rightOf(const Cell* c) {
+  invariant(isPair(c), "right child of an atom");
+  return children(c)[1];
+}
+// The atom's bytes; always followed by a NUL.
+inline const char* chars(const Cell* c) { return reinterpret_cast<const char*>(c + 1); }
+// First text byte of an atom; 0 for a pair.
+inline unsigned char firstByte(const Cell* c) {
+  return isAtom(c) ? static_cast<unsigned char>(chars(c)[0]) : 0;
+}
+
+inline uint64_t lengthCache(const Cell* c) { return (c->header & kLengthMask) >> kLengthShift; }
+void setLengthCache(Cell* c, uint64_t length);
+
+// The top byte (bits 56..63) as the compiler reads it: 0x80 plus the annotation for
+// an atom; 0x40 in its low seven bits with no annotation value is the "@" marker.
+inline uint8_t topByte(const Cell* c) { return uint8_t(c->header >> kTopShift); }
+inline bool isAnnotated(const Cell* c) { return (c->header & (kAnnotationMask | kMarkerBit)) != 0; }
+inline bool isDataMarked(const Cell* c) {
+  return (c->header & (kAnnotationMask | kMarkerBit)) == kMarkerBit;
+}
+// The signed count of missing arguments; only meaningful when annotated and not "@".
+inline int annotationValue(const Cell* c) {
+  return int((c->header & kAnnotationMask) >> kTopShift) + kAnnotationMin;
+}
+inline bool annotationFlag(const Cell* c) {
+  return (c->header & kAnnotationMask) != 0 && (c->header & kMarkerBit) != 0;
+}
+void setAnnotation(Cell* c, int v);  // keeps bits 62 and 63
+void setAnnotationFlag(Cell* c, bool flag);
+void markData(Cell* c);
+
+// ---- Text --------------------------------------------------------------------
+
+// The text of a cell: empty for a pair; otherwise by the atom's kind, told by its
+// first byte (fixed-size, counted binary, numeral, bracketed or plain atom).
+std::string_view text(const Cell* c);
+
+// Value of one digit of the base-64 alphabet used by counted atoms and position codes.
+inline constexpr std::string_view kDigitAlphabet =
+    "_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY~";
+int digitValue(unsigned char c);  // -1 for a byte outside the alphabet
+
+// ---- Counting ----------------------------------------------------------------
+
+inline void incref(Cell* c) {
+  c->header += 1;
+  invariant((c->header & kCountMask) != 0, "reference count overflow");
+}
+void releaseLast(Cell* c);
+inline void decref(Cell* c) {
+  invariant((c->header & kCountMask) != 0, "release of a cell without references");
+  if ((--c->header & kCountMask) == 0) releaseLast(c);
+}
+
+// ---- Handle ------------------------------------------------------------------
+
+// Owns one reference to a cell, or none when empty (a fresh result slot, a handle
+// that was moved from).
+class Handle {
+ public:
+  Handle() noexcept = default;
+  explicit Handle(Cell* c) noexcept : cell_(c) {
+    if (c) incref(c);
+  }
+  Handle(const Handle& h) noexcept : Handle(h.cell_) {}
+  Handle(Handle&& h) noexcept : cell_(std::exchange(h.cell_, nullptr)) {}
+  ~Handle() {
+    if (cell_) decref(cell_);
+  }
+  // Adds before it drops, so assigning a handle to another of the same cell is safe.
+  Handle& operator=(const Handle& h) noexcept {
+    if (h.cell_) incref(h.cell_);
+    if (cell_) decref(cell_);
+    cell_ = h.cell_;
+    return *this;
+  }
+  Handle& operator=(Handle&& h) noexcept {
+    if (this != &h) {
+      Cell* old = std::exchange(cell_, std::exchange(h.cell_, nullptr));
+      if (old) decref(old);
+    }
+    return *this;
+  }
+
+  // Adopts a reference that the caller already owns (the counterpart of `release`).
+  static Handle adopt(Cell* c) noexcept {
+    Handle h;
+    h.cell_ = c;
+    return h;
+  }
+  // Gives up the reference without dropping it.
+  Cell* release() noexcept { return std::exchange(cell_, nullptr); }
+
+  Cell* get() const noexcept { return cell_; }
+  explicit operator bool() const noexcept { return cell_ != nullptr; }
+  bool isPair() const { return cells::isPair(checked()); }
+  unsigned char firstByte() const { return cells::firstByte(checked()); }
+  std::string_view text() const { return cells::text(checked()); }
+  Handle left() const { return Handle(leftOf(checked())); }
+  Handle right() const { return Handle(rightOf(checked())); }
+
+ private:
+  Cell* checked() const {
+    invariant(cell_ != nullptr, "use of an empty handle");
+    return cell_;
+  }
+  Cell* cell_ = nullptr;
+};
+
+// ---- Construction ------------------------------------------------------------
+
+// An atom of the given bytes (inner NUL bytes included; a NUL is appended).
+Handle makeAtom(std::string_view bytes);
+// An atom of a NUL-terminated string.
+Handle makeAtom(const char* nulTerminated);
+
+// An atom of `length` bytes written by `fill(char* destination)`, for results that
+// are computed straight into the atom (one allocation).
+Cell* allocateAtom(std::size_t length);
+Handle sealAtom(Cell* c, std::size_t length);
+template <class Fill>
+Handle makeAtomWith(std::size_t length, Fill&& fill) {
+  Cell* c = allocateAtom(length);
+  fill(const_cast<char*>(chars(c)));
+  return sealAtom(c, length);
+}
+
+// (f a); the children gain a reference each.
+Handle makePair(Cell* f, Cell* a);
+inline Handle makePair(const Handle& f, const Handle& a) { return makePair(f.get(), a.get()); }
+// ((f a) b) and (((f a) b) c).
+Handle makePair(const Handle& f, const Handle& a, const Handle& b);
+Handle makePair(const Handle& f, const Handle& a, const Handle& b, const Handle& c);
+// Consuming variants: the inputs' references pass to the new pair.
+Handle makePair(Handle&& f, Handle&& a);
+Handle makePair(Handle&& f, Handle&& a, Handle&& b);
+Handle makePair(Handle&& f, Handle&& a, Handle&& b, Handle&& c);
+
+}  // namespace cells

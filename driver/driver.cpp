@@ -1,0 +1,65 @@
+// Program driver: start-up, command line, the phases and the exit status.
+#include "driver/driver.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "cells/invariant.h"
+#include "driver/diagnostic.h"
+#include "driver/phases.h"
+
+namespace driver {
+
+static int usageReport() {
+  std::fputs("Error.\n Type: Usage\nUsage: vorl file arg0 arg1 arg2 ...\n\\/\n", stderr);
+  return kUsageStatus;
+}
+
+static int startReport(const char* path) {
+  std::fputs("Error.\n", stdout);
+  std::fflush(stdout);
+  std::string lines = " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
+  std::fputs(lines.c_str(), stderr);
+  return kErrorStatus;
+}
+
+static int errorReport(const Diagnostic& d) {
+  std::fflush(stdout);
+  std::string shown = "\033[m" + display(report(d));
+  std::fwrite(shown.data(), 1, shown.size(), stderr);
+  return kErrorStatus;
+}
+
+static bool isFolder(std::FILE* f) {
+  struct stat about;
+  return fstat(fileno(f), &about) == 0 && S_ISDIR(about.st_mode);
+}
+
+// Decision: a folder, or a file whose reading fails part way, cannot be read as a
+// program: it gets the start report rather than running as an empty or cut text.
+std::optional<std::string> readProgramFile(const char* path) {
+  std::FILE* f = std::fopen(path, "r");
+  if (!f) return std::nullopt;
+  std::string program;
+  char block[4096];
+  while (std::size_t got = std::fread(block, 1, 4095, f)) program.append(block, got);
+  bool readable = !std::ferror(f) && !isFolder(f);
+  cells::invariant(std::fclose(f) == 0, "program file did not close");
+  if (!readable) return std::nullopt;
+  return program;
+}
+
+int runDriver(int argc, char** argv) {
+  cells::invariant(argc >= 1, "no command name");
+  if (argc < 2) return usageReport();
+  std::optional<std::string> program = readProgramFile(argv[1]);
+  if (!program) return startReport(argv[1]);
+  Diagnostic d;
+  int64_t result = runPhases(*program, argv + 2, d);
+  if (!d.empty()) return errorReport(d);
+  // Platform: the exit status is the result modulo 256.
+  return int(uint64_t(result) & 0xFF);
+}
+
+}  // namespace driver

@@ -1,0 +1,17 @@
+// The phases that follow reading the program file, in their fixed order: prelude,
+// reader, checks and compilation, linking and the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "driver/diagnostic.h"
+
+namespace driver {
+
+// Runs each phase while `d` stays empty; gives the program's integer result
+// (reduced to 64 bits) when every phase succeeded. `arguments` is the program's
+// null-terminated argument vector.
+int64_t runPhases(const std::string& program, char** arguments, Diagnostic& d);
+
+}  // namespace driver

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The driver's own reports: the usage error and a program file that cannot be read.
+set -u
+vorl=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    echo "$1: expected [$2], got [$3]"
+    failures=$((failures + 1))
+  fi
+}
+
+"$vorl" > "$work/out" 2> "$work/err"
+check "usage status" 1 $?
+check "usage stdout" "" "$(cat "$work/out")"
+check "usage stderr" "$(printf 'Error.\n Type: Usage\nUsage: vorl file arg0 arg1 arg2 ...\n\\/')" "$(cat "$work/err")"
+
+"$vorl" "$work/missing[1].vorl" a b > "$work/out" 2> "$work/err"
+check "start status" 128 $?
+check "start stdout" "Error." "$(cat "$work/out")"
+check "start stderr" "$(printf ' Type: Start\n Name: "%s/missing[5B]1[5D].vorl"\nCould not read program file.\n\\/' "$work")" "$(cat "$work/err")"
+
+"$vorl" "$(printf 'x\177y')" > "$work/out" 2> "$work/err"
+check "escaped path" ' Name: "x[7F]y"' "$(sed -n 2p "$work/err")"
+
+"$vorl" "$work" > "$work/out" 2> "$work/err"
+check "folder as program file status" 128 $?
+
+echo "$failures failed"
+[ "$failures" = 0 ]

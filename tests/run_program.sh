@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs one program test: vorl on the program with its argument words and standard
+# input, in a fresh temporary folder, and compares the exit status, standard output
+# and standard error with the sidecar files beside the program.
+set -u
+vorl=$1
+program=$2
+base=${program%.vorl}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+args=()
+if [ -f "$base.args" ]; then
+  mapfile -t args < "$base.args"
+fi
+input=/dev/null
+[ -f "$base.stdin" ] && input=$base.stdin
+
+(cd "$work" && "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
+status=$?
+
+expected_status=0
+[ -f "$base.status" ] && expected_status=$(tr -d ' \n' < "$base.status")
+failed=0
+if [ "$status" != "$expected_status" ]; then
+  echo "exit status: expected $expected_status, got $status"
+  failed=1
+fi
+for stream in stdout stderr; do
+  expected=/dev/null
+  [ -f "$base.$stream" ] && expected=$base.$stream
+  if ! cmp -s "$expected" "$work/.$stream"; then
+    echo "$stream differs (expected, then actual):"
+    od -c "$expected" | head -20
+    echo "--"
+    od -c "$work/.$stream" | head -20
+    failed=1
+  fi
+done
+exit $failed

@@ -1,0 +1,90 @@
+#include "cells/convert.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace cells {
+namespace {
+
+class ConvertTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_EQ(liveCells(), before_); }
+  std::size_t before_ = liveCells();
+};
+
+Handle pair(const char* f, const char* x) { return makePair(makeAtom(f), makeAtom(x)); }
+Handle stream(const char* bit, Handle rest) { return makePair(pair("J", bit), std::move(rest)); }
+
+TEST_F(ConvertTest, NumeralFromInt64) {
+  struct {
+    int64_t value;
+    const char* text;
+  } cases[] = {{0, "0"}, {-1, "01"}, {7, "7"}, {-100, "0100"},
+               {INT64_MIN, "09223372036854775808"}, {INT64_MAX, "9223372036854775807"}};
+  for (auto& c : cases) {
+    Handle n = numeralFromInt64(c.value);
+    EXPECT_EQ(n.text(), c.text);
+    EXPECT_EQ(int64FromCell(n.get()), c.value) << c.text;
+  }
+}
+
+TEST_F(ConvertTest, Int64FromCellWrapsModulo64Bits) {
+  struct {
+    const char* text;
+    int64_t value;
+  } cases[] = {{"18446744073709551617", 1},   // 2^64 + 1
+               {"018446744073709551615", 1},  // -(2^64 - 1)
+               {"18446744073709551615", -1},
+               {"9223372036854775808", INT64_MIN},
+               {"340282366920938463463374607431768211457", 1},  // 2^128 + 1
+               {"K", 0}};
+  for (auto& c : cases) EXPECT_EQ(int64FromCell(makeAtom(c.text).get()), c.value) << c.text;
+}
+
+TEST_F(ConvertTest, IntegerTest) {
+  for (const char* yes : {"K", "0", "05", "120", "9"}) EXPECT_TRUE(isInteger(makeAtom(yes).get())) << yes;
+  for (const char* no : {"00", "007", "abc", "[1]", "", "H"}) EXPECT_FALSE(isInteger(makeAtom(no).get())) << no;
+  EXPECT_TRUE(isInteger(stream("K", makeAtom("anything")).get()));
+  EXPECT_TRUE(isInteger(stream("K", pair("f", "x")).get()));
+  EXPECT_FALSE(isInteger(stream("H", makeAtom("K")).get()));
+  EXPECT_FALSE(isInteger(pair("f", "x").get()));
+  EXPECT_FALSE(isInteger(makePair(pair("K", "J"), makeAtom("K")).get()));
+}
+
+TEST_F(ConvertTest, SignTest) {
+  for (const char* yes : {"7", "0", "K", "120"}) EXPECT_TRUE(isNonNegative(makeAtom(yes).get())) << yes;
+  for (const char* no : {"07", "0100"}) EXPECT_FALSE(isNonNegative(makeAtom(no).get())) << no;
+}
+
+TEST_F(ConvertTest, BitStreamsGoThroughTheNumbersSeam) {
+  NumberSeams saved = numberSeams();
+  numberSeams().streamText = [](const Cell*) { return std::string("042"); };
+  Handle s = stream("K", makeAtom("K"));
+  EXPECT_EQ(int64FromCell(s.get()), -42);
+  EXPECT_FALSE(isNonNegative(s.get()));
+  numberSeams() = saved;
+}
+
+TEST_F(ConvertTest, HostPointerByKind) {
+  NumberSeams saved = numberSeams();
+  numberSeams().valueKind = [](const Cell* c) {
+    switch (firstByte(c)) {
+      case '[': return 'u';
+      case '(': return 'a';
+      default: return isInteger(c) ? 'i' : 'w';
+    }
+  };
+  Handle text = makeAtom("[abc]");
+  EXPECT_EQ(hostPointer(text.get()), chars(text.get()));
+  Handle post = makeAtom("(c)xyz");
+  EXPECT_EQ(static_cast<const char*>(hostPointer(post.get())), chars(post.get()) + 3);
+  Handle address = makeAtom("4096");
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(hostPointer(address.get())), 4096u);
+  Handle other = makeAtom("V");
+  EXPECT_DEATH(hostPointer(other.get()), "ASSERTION FAILED:");
+  numberSeams() = saved;
+}
+
+}  // namespace
+}  // namespace cells
