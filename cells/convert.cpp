@@ -24,18 +24,23 @@ static std::string numeralTextOf(const Cell* c) {
   return streamText(c);
 }
 
-Handle numeralFromInt64(int64_t v) {
-  if (v == 0) return makeAtom("0");
-  uint64_t m = v < 0 ? uint64_t{0} - uint64_t(v) : uint64_t(v);
+static Handle numeralOfMagnitude(uint64_t m, bool negative) {
+  if (m == 0) return makeAtom("0");
   char digits[24];
   char* p = digits + sizeof digits;
   while (m) {
     *--p = char('0' + m % 10);
     m /= 10;
   }
-  if (v < 0) *--p = '0';
+  if (negative) *--p = '0';
   return makeAtom(std::string_view(p, std::size_t(digits + sizeof digits - p)));
 }
+
+Handle numeralFromInt64(int64_t v) {
+  return numeralOfMagnitude(v < 0 ? uint64_t{0} - uint64_t(v) : uint64_t(v), v < 0);
+}
+
+Handle numeralFromUInt64(uint64_t v) { return numeralOfMagnitude(v, false); }
 
 bool isInteger(const Cell* c) {
   if (isPair(c)) return isStreamHead(leftOf(c));

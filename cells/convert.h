@@ -22,6 +22,7 @@ struct NumberSeams {
 NumberSeams& numberSeams();
 
 Handle numeralFromInt64(int64_t v);
+Handle numeralFromUInt64(uint64_t v);
 
 // True for numeral atoms (not "00..."), the atom "K" (the empty bit stream, zero)
 // and any pair ((J K) x).

@@ -8,6 +8,7 @@
 #include "cells/invariant.h"
 #include "driver/diagnostic.h"
 #include "driver/phases.h"
+#include "numbers/value_kind.h"
 
 namespace driver {
 
@@ -52,6 +53,7 @@ std::optional<std::string> readProgramFile(const char* path) {
 
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
+  numbers::installCellSeams();
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

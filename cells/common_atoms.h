@@ -1,0 +1,16 @@
+// Atoms that every layer hands out, made once and shared: "Z" (wrong kind, the
+// absorbing undefined value), "I" (no value), "K" and "H" (true and false), "V" (the
+// pair constructor) and "[" (the empty list).
+#pragma once
+
+#include "cells/cell.h"
+
+namespace cells {
+
+enum class Common { Z, I, K, H, V, EmptyList };
+
+const Handle& common(Common which);
+
+inline Handle truth(bool value) { return common(value ? Common::K : Common::H); }
+
+}  // namespace cells

@@ -1,0 +1,147 @@
+// The machinery that turns a typed C++ function into a built-in, written once:
+// argument types whose `read` checks a value's kind and converts it, result types
+// that become cells, and `adapt<F>`, which fetches exactly as many arguments as F
+// takes from the application spine, answers "Z" at the first argument of the wrong
+// kind, and otherwise calls F and converts its result. A wrapper is then a typed
+// function of a line or two, and its row in the table is `row<fooImpl>("foo")`:
+// the arity comes from F's signature, so the row and the code cannot disagree.
+//
+// Pointers that a `Text` holds point into an argument cell, which the engine holds
+// until the call returns: never keep one.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "cells/cell.h"
+#include "cells/common_atoms.h"
+#include "cells/convert.h"
+#include "library/builtin_table.h"
+#include "numbers/real.h"
+#include "numbers/value_kind.h"
+
+namespace library {
+
+using cells::Cell;
+using cells::Handle;
+
+// ---- Argument types ----------------------------------------------------------
+
+// An integer, address or handle: passes the integer test; its value modulo 2^64.
+struct Int {
+  int64_t value;
+  static std::optional<Int> read(const Cell* c) {
+    if (!cells::isInteger(c)) return std::nullopt;
+    return Int{cells::int64FromCell(c)};
+  }
+  template <class T = void>
+  T* pointer() const {
+    return reinterpret_cast<T*>(static_cast<uintptr_t>(value));
+  }
+};
+
+// An integer read as a 64-bit pattern (load addresses).
+struct Bits {
+  uint64_t value;
+  static std::optional<Bits> read(const Cell* c) {
+    if (!cells::isInteger(c)) return std::nullopt;
+    return Bits{uint64_t(cells::int64FromCell(c))};
+  }
+};
+
+// A C string: a byte string's payload, a text's stored bracket form, or the memory
+// at an integer address.
+struct Text {
+  const char* chars;
+  static std::optional<Text> read(const Cell* c) {
+    char kind = numbers::value_kind(c);
+    if (kind != 'a' && kind != 'i' && kind != 'u') return std::nullopt;
+    return Text{static_cast<const char*>(cells::hostPointer(c))};
+  }
+};
+
+// A real: the double held in bytes 1 to 8 of a nine-byte atom.
+struct Real {
+  double value;
+  static std::optional<Real> read(const Cell* c) {
+    if (numbers::value_kind(c) != 'e' || cells::text(c).size() != 9) return std::nullopt;
+    double d;
+    std::memcpy(&d, cells::chars(c) + 1, sizeof d);
+    return Real{d};
+  }
+};
+
+// Any value, borrowed for the call (the language's own built-ins).
+struct Term {
+  const Cell* cell;
+  static std::optional<Term> read(const Cell* c) { return Term{c}; }
+};
+
+// ---- Result types ------------------------------------------------------------
+
+struct Num {  // a signed numeral ("%lli")
+  int64_t value;
+  static Num address(const void* p) { return Num{int64_t(reinterpret_cast<uintptr_t>(p))}; }
+};
+struct UNum {  // an unsigned numeral ("%llu")
+  uint64_t value;
+};
+struct Truth {  // "K" or "H"
+  bool value;
+};
+struct Void {};  // "I"
+struct RealResult {
+  double value;
+};
+
+inline Handle toCell(Num n) { return cells::numeralFromInt64(n.value); }
+inline Handle toCell(UNum n) { return cells::numeralFromUInt64(n.value); }
+inline Handle toCell(Truth t) { return cells::truth(t.value); }
+inline Handle toCell(Void) { return cells::common(cells::Common::I); }
+inline Handle toCell(RealResult r) { return numbers::realFromDouble(r.value); }
+inline Handle toCell(Handle h) { return h; }
+
+// ---- The adaptor -------------------------------------------------------------
+
+template <auto F>
+struct Adaptor;
+
+template <class R, class... A, R (*F)(A...)>
+struct Adaptor<F> {
+  static constexpr std::size_t arity = sizeof...(A);
+
+  static Handle call(const Cell* application) {
+    const Cell* args[arity + 1];
+    const Cell* c = application;
+    for (std::size_t i = arity; i-- > 0; c = cells::leftOf(c)) args[i] = cells::rightOf(c);
+    return callWith(args, std::index_sequence_for<A...>{});
+  }
+
+ private:
+  template <std::size_t... I>
+  static Handle callWith(const Cell* const* args, std::index_sequence<I...>) {
+    std::tuple<std::optional<A>...> read{A::read(args[I])...};
+    if (!(std::get<I>(read) && ...)) return cells::common(cells::Common::Z);
+    return toCell(F(*std::get<I>(read)...));
+  }
+};
+
+// One row of the table: the name, the arity deduced from F, the adapted function.
+template <auto F>
+std::pair<std::string, BuiltinEntry> row(const char* name) {
+  return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call}};
+}
+
+// A row whose implementation reads the application itself (any arity).
+inline std::pair<std::string, BuiltinEntry> rawRow(const char* name, uint8_t arity, BuiltinFn impl) {
+  return {name, BuiltinEntry{arity, impl}};
+}
+
+// The n-th of `arity` arguments of an application (0 is the first), for raw rows.
+const Cell* argumentOf(const Cell* application, std::size_t n, std::size_t arity);
+
+}  // namespace library

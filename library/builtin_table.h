@@ -1,0 +1,37 @@
+// The built-in table: every name a program can call without defining it, with its
+// arity and implementation. The front end reads it to know which names exist; the
+// reduction engine calls an implementation once its name has all its arguments.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "cells/cell.h"
+
+namespace library {
+
+// Calling convention: the engine holds the application cell (the built-in's name
+// applied to its arguments, nested to the left: the last argument is the right child
+// of the cell) for the duration of the call; the implementation returns one owned
+// result. Arguments are never changed; a wrong kind gives "Z".
+using BuiltinFn = cells::Handle (*)(const cells::Cell* application);
+
+struct BuiltinEntry {
+  uint8_t arity;
+  BuiltinFn impl;
+};
+
+// Ordered bytewise by name, so iteration gives the names in ascending byte order.
+using BuiltinTable = std::map<std::string, BuiltinEntry, std::less<>>;
+
+// Built on first use, then never changed.
+const BuiltinTable& builtin_table();
+
+// The entry of an exact name, or null when the name is not a built-in.
+const BuiltinEntry* findBuiltin(std::string_view name);
+
+// Names whose rows still answer every call with "Z" until their family is built.
+bool usesPlaceholder(const BuiltinEntry& entry);
+
+}  // namespace library

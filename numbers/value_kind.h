@@ -1,0 +1,25 @@
+// The six kinds of a value, which every built-in uses to check its arguments:
+// 'a' byte string "[post]", 'e' real "[real]", 'i' integer "[hint]", 'o' numb
+// "[numb]", 'u' text "[zits]", 'w' anything else "[void]".
+#pragma once
+
+#include <string_view>
+
+#include "cells/cell.h"
+
+namespace numbers {
+
+char value_kind(const cells::Cell* c);
+
+// The tag that the built-in `type` gives for a kind letter.
+std::string_view kindTag(char kind);
+
+// A text is an atom holding one well-formed bracket group: it begins with "[" and
+// the "]" that closes that first "[" is its last byte. The atom "[" is not a text.
+bool isText(std::string_view bytes);
+
+// Gives the cell layer what it needs from this one (value kinds, the numeral text of
+// bit streams). Called once at start-up, before any value is classified.
+void installCellSeams();
+
+}  // namespace numbers
