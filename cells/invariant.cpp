@@ -6,10 +6,9 @@
 
 namespace cells {
 
-void failInvariant(const char* message, std::source_location where) {
+void failInvariant(const char* message, const char* file, unsigned line) {
   std::fflush(stdout);
-  std::fprintf(stderr, "ASSERTION FAILED:%s:%u: %s\n", where.file_name(),
-               static_cast<unsigned>(where.line()), message);
+  std::fprintf(stderr, "ASSERTION FAILED:%s:%u: %s\n", file, line, message);
   std::abort();
 }
 

@@ -3,16 +3,15 @@
 // at once, without clean-up. Never use it on anything a program text can cause.
 #pragma once
 
-#include <source_location>
-
 namespace cells {
 
-[[noreturn]] void failInvariant(const char* message, std::source_location where);
+[[noreturn]] void failInvariant(const char* message, const char* file, unsigned line);
 
-inline void invariant(bool holds, const char* message,
-                      std::source_location where = std::source_location::current()) {
+// The caller's file and line arrive through the default arguments.
+inline void invariant(bool holds, const char* message, const char* file = __builtin_FILE(),
+                      unsigned line = __builtin_LINE()) {
   if (!holds) [[unlikely]]
-    failInvariant(message, where);
+    failInvariant(message, file, line);
 }
 
 }  // namespace cells

@@ -2,10 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cells/deep_stack.h"
 #include "driver/driver.h"
 
 int main(int argc, char** argv) {
-  int status = driver::runDriver(argc, argv);
+  int status = cells::runOnDeepStack([&] { return driver::runDriver(argc, argv); });
   std::fflush(nullptr);
   return status;
 }

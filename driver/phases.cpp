@@ -1,12 +1,16 @@
-// The phase sequence. Each phase is one line below; later phases plug in here.
+// The phase sequence. Each phase runs only while the record is still empty.
 #include "driver/phases.h"
+
+#include "front/prelude.h"
+#include "front/reader.h"
 
 namespace driver {
 
 int64_t runPhases(const std::string& program, char** arguments, Diagnostic& d) {
-  (void)program;
   (void)arguments;
-  (void)d;
+  front::loadPrelude();
+  d = front::readProgram(program);
+  if (!d.empty()) return 0;
   return 0;
 }
 

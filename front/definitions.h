@@ -1,0 +1,24 @@
+// The process-wide tables that the front end fills and later phases read: the
+// definitions (name to term; the empty name holds the main expression and, after a
+// run, its result), the copy taken right after the prelude, and the names defined
+// in the unit form name()\body.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "cells/cell.h"
+
+namespace front {
+
+using Definitions = std::map<std::string, cells::Handle, std::less<>>;
+
+Definitions& definitions();
+Definitions& preludeSnapshot();
+std::set<std::string, std::less<>>& unitDefinitions();
+
+// Empties all three, releasing every cell they hold.
+void clearTables();
+
+}  // namespace front
