@@ -64,6 +64,22 @@ struct Text {
   }
 };
 
+// Bytes to read with a count given beside them: a C string as `Text` takes it, and
+// how many bytes the cell itself holds (a text's stored bytes, a byte string's
+// payload), so that a count reaching past a cell's end can be cut short. An address
+// carries no bound: the memory behind it is the program's.
+struct Bytes {
+  const char* chars;
+  std::size_t available;
+  static std::optional<Bytes> read(const Cell* c) {
+    std::optional<Text> t = Text::read(c);
+    if (!t) return std::nullopt;
+    if (numbers::value_kind(c) == 'i') return Bytes{t->chars, SIZE_MAX};
+    std::string_view whole = cells::text(c);
+    return Bytes{t->chars, whole.size() - std::size_t(t->chars - whole.data())};
+  }
+};
+
 // A real: the double held in bytes 1 to 8 of a nine-byte atom.
 struct Real {
   double value;
