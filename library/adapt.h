@@ -38,6 +38,8 @@ struct Int {
     if (!cells::isInteger(c)) return std::nullopt;
     return Int{cells::int64FromCell(c)};
   }
+  // The value as a size or count (a negative value wraps, as in a C call).
+  std::size_t count() const { return std::size_t(value); }
   template <class T = void>
   T* pointer() const {
     return reinterpret_cast<T*>(static_cast<uintptr_t>(value));

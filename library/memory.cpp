@@ -13,8 +13,6 @@
 
 namespace library {
 
-static std::size_t size(Int n) { return std::size_t(n.value); }
-
 // Platform: glibc fails any request above PTRDIFF_MAX bytes, but the sanitizer
 // allocators abort on one instead. Such a request is refused here as glibc would
 // refuse it ("0", ENOMEM), so that every build gives the same answer.
@@ -29,16 +27,19 @@ static Num refused() {
 
 // Decision: a request of an absurd size (above PTRDIFF_MAX bytes, a count times a
 // size included) gives "0", never an abort.
-Num mallocImpl(Int n) { return fitsAllocation(1, size(n)) ? Num::address(std::malloc(size(n))) : refused(); }
+Num mallocImpl(Int n) {
+  if (!fitsAllocation(1, n.count())) return refused();
+  return Num::address(std::malloc(n.count()));
+}
 
-Num callocImpl(Int count, Int n) {
-  if (!fitsAllocation(size(count), size(n))) return refused();
-  return Num::address(std::calloc(size(count), size(n)));
+Num callocImpl(Int number, Int each) {
+  if (!fitsAllocation(number.count(), each.count())) return refused();
+  return Num::address(std::calloc(number.count(), each.count()));
 }
 
 Num reallocImpl(Int address, Int n) {
-  if (!fitsAllocation(1, size(n))) return refused();
-  return Num::address(std::realloc(address.pointer(), size(n)));
+  if (!fitsAllocation(1, n.count())) return refused();
+  return Num::address(std::realloc(address.pointer(), n.count()));
 }
 
 Void freeImpl(Int address) {
@@ -47,20 +48,20 @@ Void freeImpl(Int address) {
 }
 
 Num memcpyImpl(Int to, Int from, Int n) {
-  return Num::address(std::memcpy(to.pointer(), from.pointer(), size(n)));
+  return Num::address(std::memcpy(to.pointer(), from.pointer(), n.count()));
 }
 Num memmoveImpl(Int to, Int from, Int n) {
-  return Num::address(std::memmove(to.pointer(), from.pointer(), size(n)));
+  return Num::address(std::memmove(to.pointer(), from.pointer(), n.count()));
 }
 Num memsetImpl(Int address, Int byte, Int n) {
-  return Num::address(std::memset(address.pointer(), int(byte.value), size(n)));
+  return Num::address(std::memset(address.pointer(), int(byte.value), n.count()));
 }
-Num memcmpImpl(Int a, Int b, Int n) { return Num{std::memcmp(a.pointer(), b.pointer(), size(n))}; }
+Num memcmpImpl(Int a, Int b, Int n) { return Num{std::memcmp(a.pointer(), b.pointer(), n.count())}; }
 Num memchrImpl(Int address, Int byte, Int n) {
-  return Num::address(std::memchr(address.pointer(), int(byte.value), size(n)));
+  return Num::address(std::memchr(address.pointer(), int(byte.value), n.count()));
 }
 Void bzeroImpl(Int address, Int n) {
-  std::memset(address.pointer(), 0, size(n));
+  std::memset(address.pointer(), 0, n.count());
   return {};
 }
 

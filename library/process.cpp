@@ -27,7 +27,7 @@ RealResult difftimeImpl(Int end, Int start) {
   return RealResult{std::difftime(std::time_t(end.value), std::time_t(start.value))};
 }
 UNum strftimeImpl(Int buffer, Int n, Text format, Int r) {
-  return UNum{std::strftime(buffer.pointer<char>(), std::size_t(n.value), format.chars, record(r))};
+  return UNum{std::strftime(buffer.pointer<char>(), n.count(), format.chars, record(r))};
 }
 Num time_tImpl() { return Num{sizeof(std::time_t)}; }
 

@@ -12,7 +12,6 @@
 namespace library {
 
 static std::FILE* stream(Int s) { return s.pointer<std::FILE>(); }
-static std::size_t size(Int n) { return std::size_t(n.value); }
 
 // Decision: data held in a cell (a text, a byte string) is never read past its end:
 // a count reaching further is cut to what the cell holds, and the short count that
@@ -50,12 +49,12 @@ Void perrorImpl(Text prefix) {
   std::perror(prefix.chars);
   return {};
 }
-UNum freadImpl(Int buffer, Int each, Int count, Int s) {
-  return UNum{std::fread(buffer.pointer(), size(each), size(count), stream(s))};
+UNum freadImpl(Int buffer, Int each, Int number, Int s) {
+  return UNum{std::fread(buffer.pointer(), each.count(), number.count(), stream(s))};
 }
-Num fwriteImpl(Bytes data, Int each, Int count, Int s) {
-  std::size_t whole = wholeElements(data, size(each), size(count));
-  return Num{int64_t(std::fwrite(data.chars, size(each), whole, stream(s)))};
+Num fwriteImpl(Bytes data, Int each, Int number, Int s) {
+  std::size_t whole = wholeElements(data, each.count(), number.count());
+  return Num{int64_t(std::fwrite(data.chars, each.count(), whole, stream(s)))};
 }
 
 Num fseekImpl(Int s, Int offset, Int origin) {
@@ -78,9 +77,11 @@ Num tmpnamImpl(Int buffer) { return Num::address(std::tmpnam(buffer.pointer<char
 Num removeImpl(Text path) { return Num{std::remove(path.chars)}; }
 Num renameImpl(Text from, Text to) { return Num{std::rename(from.chars, to.chars)}; }
 
-Num readImpl(Int fd, Int buffer, Int count) { return Num{::read(int(fd.value), buffer.pointer(), size(count))}; }
-Num writeImpl(Int fd, Bytes data, Int count) {
-  return Num{::write(int(fd.value), data.chars, std::min(size(count), data.available))};
+Num readImpl(Int fd, Int buffer, Int number) {
+  return Num{::read(int(fd.value), buffer.pointer(), number.count())};
+}
+Num writeImpl(Int fd, Bytes data, Int number) {
+  return Num{::write(int(fd.value), data.chars, std::min(number.count(), data.available))};
 }
 
 Num stdoutImpl() { return Num::address(stdout); }

@@ -29,7 +29,7 @@ static void copyString(char* to, const char* source) {
 }
 
 Num strlenImpl(Text s) { return Num{int64_t(lengthOf(s.chars))}; }
-Num strnlenImpl(Text s, Int max) { return Num{int64_t(strnlen(s.chars, std::size_t(max.value)))}; }
+Num strnlenImpl(Text s, Int max) { return Num{int64_t(strnlen(s.chars, max.count()))}; }
 
 // Compares as unsigned bytes up to the first difference or the NUL ending both:
 // always exactly -1, 0 or 1.
@@ -40,23 +40,23 @@ Num strcmpImpl(Text a, Text b) {
   while (x[i] == y[i] && x[i] != '\0') ++i;
   return Num{x[i] == y[i] ? 0 : x[i] < y[i] ? -1 : 1};
 }
-Num strncmpImpl(Text a, Text b, Int n) { return Num{std::strncmp(a.chars, b.chars, std::size_t(n.value))}; }
+Num strncmpImpl(Text a, Text b, Int n) { return Num{std::strncmp(a.chars, b.chars, n.count())}; }
 Num strcasecmpImpl(Text a, Text b) { return Num{strcasecmp(a.chars, b.chars)}; }
-Num strncasecmpImpl(Text a, Text b, Int n) { return Num{strncasecmp(a.chars, b.chars, std::size_t(n.value))}; }
+Num strncasecmpImpl(Text a, Text b, Int n) { return Num{strncasecmp(a.chars, b.chars, n.count())}; }
 
 Num strcpyImpl(Int to, Text source) {
   copyString(destination(to), source.chars);
   return Num{to.value};
 }
 Num strncpyImpl(Int to, Int source, Int n) {
-  return Num::address(std::strncpy(destination(to), source.pointer<const char>(), std::size_t(n.value)));
+  return Num::address(std::strncpy(destination(to), source.pointer<const char>(), n.count()));
 }
 Num strcatImpl(Int to, Text source) {
   copyString(destination(to) + lengthOf(destination(to)), source.chars);
   return Num{to.value};
 }
 Num strncatImpl(Int to, Text source, Int n) {
-  return Num::address(std::strncat(destination(to), source.chars, std::size_t(n.value)));
+  return Num::address(std::strncat(destination(to), source.chars, n.count()));
 }
 Num strdupImpl(Text s) { return Num::address(strdup(s.chars)); }
 

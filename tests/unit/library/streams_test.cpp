@@ -36,7 +36,7 @@ class StreamsTest : public LibraryTest {
   std::string folder_;
 };
 
-const std::string kPayload{"a\0b\xff\n", 5};
+constexpr std::string_view kPayload{"a\0b\xff\n", 5};
 
 TEST_F(StreamsTest, WrittenFileReadsBackByteForByte) {
   Handle out = call("fopen", {path("data"), bytes("wb")});
@@ -118,7 +118,7 @@ TEST_F(StreamsTest, DescriptorsThroughAPipe) {
   EXPECT_EQ(show(call("write", {num(ends[1]), atom("[z]"), num(50)})), "3");
   Handle buffer = call("malloc", {num(8)});
   EXPECT_EQ(show(call("read", {num(ends[0]), buffer, num(8)})), "8");
-  EXPECT_EQ(std::string(pointer(buffer), 8), kPayload + "[z]");
+  EXPECT_EQ(std::string(pointer(buffer), 8), std::string(kPayload) + "[z]");
   Handle in = call("fdopen", {num(ends[0]), bytes("r")});
   ASSERT_NE(value(in), 0);
   EXPECT_EQ(value(call("fileno", {in})), ends[0]);
