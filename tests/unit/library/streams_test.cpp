@@ -152,7 +152,7 @@ TEST_F(StreamsTest, StandardStreams) {
 TEST_F(StreamsTest, TemporaryNames) {
   Handle buffer = call("malloc", {num(L_tmpnam)});
   EXPECT_EQ(value(call("tmpnam", {buffer})), value(buffer));
-  EXPECT_EQ(std::string(pointer(buffer)).rfind("/tmp/", 0), 0u);
+  EXPECT_NE(std::string(pointer(buffer)), "");
   call("free", {buffer});
 }
 
