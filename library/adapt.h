@@ -38,6 +38,8 @@ struct Int {
     if (!cells::isInteger(c)) return std::nullopt;
     return Int{cells::int64FromCell(c)};
   }
+  // The value as a size or count (a negative value wraps, as in a C call).
+  std::size_t count() const { return std::size_t(value); }
   template <class T = void>
   T* pointer() const {
     return reinterpret_cast<T*>(static_cast<uintptr_t>(value));
@@ -61,6 +63,22 @@ struct Text {
     char kind = numbers::value_kind(c);
     if (kind != 'a' && kind != 'i' && kind != 'u') return std::nullopt;
     return Text{static_cast<const char*>(cells::hostPointer(c))};
+  }
+};
+
+// Bytes to read with a count given beside them: a C string as `Text` takes it, and
+// how many bytes the cell itself holds (a text's stored bytes, a byte string's
+// payload), so that a count reaching past a cell's end can be cut short. An address
+// carries no bound: the memory behind it is the program's.
+struct Bytes {
+  const char* chars;
+  std::size_t available;
+  static std::optional<Bytes> read(const Cell* c) {
+    std::optional<Text> t = Text::read(c);
+    if (!t) return std::nullopt;
+    if (numbers::value_kind(c) == 'i') return Bytes{t->chars, SIZE_MAX};
+    std::string_view whole = cells::text(c);
+    return Bytes{t->chars, whole.size() - std::size_t(t->chars - whole.data())};
   }
 };
 

@@ -1,0 +1,79 @@
+// Time, environment, process and error numbers, one call each; `assert` is the one
+// row with logic of its own.
+//
+// Platform: time_t is a signed 64-bit count of seconds on this host, so the plain
+// time functions are the 64-bit ones.
+#include "library/process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <source_location>
+
+namespace library {
+
+static const std::time_t* timeValue(Int address) { return address.pointer<const std::time_t>(); }
+static std::tm* record(Int address) { return address.pointer<std::tm>(); }
+
+Num timeImpl(Int address) { return Num{std::time(address.pointer<std::time_t>())}; }
+Num ctimeImpl(Int address) { return Num::address(std::ctime(timeValue(address))); }
+Num gmtimeImpl(Int address) { return Num::address(std::gmtime(timeValue(address))); }
+Num localtimeImpl(Int address) { return Num::address(std::localtime(timeValue(address))); }
+Num mktimeImpl(Int r) { return Num{std::mktime(record(r))}; }
+Num asctimeImpl(Int r) { return Num::address(std::asctime(record(r))); }
+RealResult difftimeImpl(Int end, Int start) {
+  return RealResult{std::difftime(std::time_t(end.value), std::time_t(start.value))};
+}
+UNum strftimeImpl(Int buffer, Int n, Text format, Int r) {
+  return UNum{std::strftime(buffer.pointer<char>(), n.count(), format.chars, record(r))};
+}
+Num time_tImpl() { return Num{sizeof(std::time_t)}; }
+
+Num getenvImpl(Text name) { return Num::address(std::getenv(name.chars)); }
+Num systemImpl(Text command) { return Num{std::system(command.chars)}; }
+
+// Platform: C's exit flushes and closes the C streams; the parent sees the status
+// modulo 256.
+Void exitImpl(Int status) { std::exit(int(status.value)); }
+Void abortImpl() { std::abort(); }
+Num raiseImpl(Int signal) { return Num{std::raise(int(signal.value))}; }
+
+// K gives "I"; H ends the process with the report of a failed internal check (our
+// source and line, after flushing the standard output); any other value gives "Z".
+Handle assertImpl(Term truth) {
+  std::string_view t = cells::isAtom(truth.cell) ? cells::text(truth.cell) : "";
+  if (t == "H") cells::failInvariant("the program asserted a false value", std::source_location::current());
+  return cells::common(t == "K" ? cells::Common::I : cells::Common::Z);
+}
+
+// ---- The C error number and its constants ----
+
+Num errnoImpl() { return Num{errno}; }
+
+// Platform: the constants are this host's own numbers, so that they agree with what
+// `errno` gives; the socket ones are the host's socket error numbers too.
+template <int Value>
+static Num errorNumber() {
+  return Num{Value};
+}
+
+Num eintrImpl() { return errorNumber<EINTR>(); }
+Num eioImpl() { return errorNumber<EIO>(); }
+Num enxioImpl() { return errorNumber<ENXIO>(); }
+Num ebadfImpl() { return errorNumber<EBADF>(); }
+Num enomemImpl() { return errorNumber<ENOMEM>(); }
+Num eaccesImpl() { return errorNumber<EACCES>(); }
+Num efaultImpl() { return errorNumber<EFAULT>(); }
+Num enodevImpl() { return errorNumber<ENODEV>(); }
+Num einvalImpl() { return errorNumber<EINVAL>(); }
+Num enfileImpl() { return errorNumber<ENFILE>(); }
+Num emfileImpl() { return errorNumber<EMFILE>(); }
+Num econnabortedImpl() { return errorNumber<ECONNABORTED>(); }
+Num enotsockImpl() { return errorNumber<ENOTSOCK>(); }
+Num eopnotsuppImpl() { return errorNumber<EOPNOTSUPP>(); }
+Num eoverflowImpl() { return errorNumber<EOVERFLOW>(); }
+Num ewouldblockImpl() { return errorNumber<EWOULDBLOCK>(); }
+
+}  // namespace library
