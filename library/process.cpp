@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <source_location>
 
 namespace library {
 
@@ -37,14 +36,18 @@ Num systemImpl(Text command) { return Num{std::system(command.chars)}; }
 // Platform: C's exit flushes and closes the C streams; the parent sees the status
 // modulo 256.
 Void exitImpl(Int status) { std::exit(int(status.value)); }
-Void abortImpl() { std::abort(); }
+// Platform: what the program wrote is flushed before the abort, so that no output is lost.
+Void abortImpl() {
+  std::fflush(nullptr);
+  std::abort();
+}
 Num raiseImpl(Int signal) { return Num{std::raise(int(signal.value))}; }
 
 // K gives "I"; H ends the process with the report of a failed internal check (our
 // source and line, after flushing the standard output); any other value gives "Z".
 Handle assertImpl(Term truth) {
   std::string_view t = cells::isAtom(truth.cell) ? cells::text(truth.cell) : "";
-  if (t == "H") cells::failInvariant("the program asserted a false value", std::source_location::current());
+  if (t == "H") cells::failInvariant("the program asserted a false value", __FILE__, __LINE__);
   return cells::common(t == "K" ? cells::Common::I : cells::Common::Z);
 }
 
