@@ -121,7 +121,28 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
 }
 
+// The value of an integer atom of at most 18 digits, read in one pass: the common
+// case of every operator, which then skips the kind dispatch.
+static std::optional<int64_t> smallIntegerAtom(const Cell* c) {
+  if (!cells::isAtom(c)) return std::nullopt;
+  std::size_t length = cells::lengthCache(c);  // set for every short numeral
+  const char* p = cells::chars(c);
+  bool negative = length > 1 && p[0] == '0';
+  if (length == 0 || length > 18u + negative || (negative && p[1] == '0')) return std::nullopt;
+  int64_t v = 0;
+  for (std::size_t i = negative; i < length; ++i) {
+    unsigned digit = unsigned(p[i]) - '0';
+    if (digit > 9) return std::nullopt;
+    v = v * 10 + digit;
+  }
+  return negative ? -v : v;
+}
+
 static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
+  if (op == Op::plus || op == Op::dash) {
+    std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
+    if (a && b) return cells::numeralFromInt64(op == Op::plus ? *a + *b : *a - *b);
+  }
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (op == Op::powa && kx == 'o' && ky == 'i') return numbPowerOf(x, y);
@@ -156,6 +177,8 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
 // Kinds order as their letters: post < real < integer < numb < text. Reals compare
 // as C does, so with a NaN both `less` and `gteq` are false.
 static Handle order(const Cell* x, const Cell* y, bool wantLess) {
+  std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
+  if (a && b) return cells::truth((*a < *b) == wantLess);
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (kx != ky) return cells::truth((kx < ky) == wantLess);
