@@ -2,6 +2,7 @@
 #include "numbers/value_kind.h"
 
 #include "cells/convert.h"
+#include "numbers/bit_form.h"
 
 namespace numbers {
 
@@ -46,6 +47,18 @@ std::string_view kindTag(char kind) {
   }
 }
 
-void installCellSeams() { cells::numberSeams().valueKind = &value_kind; }
+// Decision: a stream that the integer test accepts by its first element but that
+// breaks further on (an element other than ((J K|H) rest), a tail other than "K" or
+// a numeral) reads as zero where a host integer is taken from it; the operators
+// answer it with "Z".
+static std::string streamTextOrZero(const cells::Cell* stream) {
+  std::optional<std::string> text = streamNumeralText(stream);
+  return text ? std::move(*text) : std::string("0");
+}
+
+void installCellSeams() {
+  cells::numberSeams().valueKind = &value_kind;
+  cells::numberSeams().streamText = &streamTextOrZero;
+}
 
 }  // namespace numbers

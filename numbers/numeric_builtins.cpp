@@ -1,0 +1,288 @@
+// The numeric built-ins: operators by argument kinds, and the C wrappers.
+#include "numbers/numeric_builtins.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "numbers/integer_ops.h"
+#include "numbers/numb.h"
+#include "numbers/numeral.h"
+#include "numbers/text_ops.h"
+
+namespace numbers {
+
+using cells::Cell;
+using cells::Handle;
+
+static Handle undefined() { return cells::common(cells::Common::Z); }
+
+// The value kind, with atoms that only look like a kind (a real of another length, a
+// numeral holding a byte other than a digit) counted as "[void]".
+static char operandKind(const Cell* c) {
+  char kind = value_kind(c);
+  if (cells::isPair(c)) return kind;
+  if (kind == 'e' && !isReal(c)) return 'w';
+  if ((kind == 'i' || kind == 'o') && !isDigitText(cells::text(c))) return 'w';
+  return kind;
+}
+
+static bool isTextKind(char kind) { return kind == 'a' || kind == 'u'; }
+
+// ---- Arithmetic -------------------------------------------------------------
+
+enum class Op { plus, dash, mult, over, cent, powa };
+
+static Handle integerArithmetic(Op op, const Cell* x, const Cell* y) {
+  NumeralText a(x), b(y);
+  if (!a.valid() || !b.valid()) return undefined();
+  switch (op) {
+    case Op::plus: return numeralAdd(a.view(), b.view());
+    case Op::dash: return numeralSubtract(a.view(), b.view());
+    case Op::mult: return numeralMultiply(a.view(), b.view());
+    case Op::over: return numeralDivide(a.view(), b.view());
+    case Op::cent: return numeralRemainder(a.view(), b.view());
+    case Op::powa: return numeralPower(a.view(), b.view());
+  }
+  return undefined();
+}
+
+static std::optional<double> doubleOf(const Cell* c, char kind) {
+  if (kind == 'e') return doubleFromReal(c);
+  if (kind == 'o') {
+    std::optional<Dyadic> d = numbValue(c);
+    return d ? std::optional<double>(doubleFromNumb(*d)) : std::nullopt;
+  }
+  NumeralText t(c);
+  return t.valid() ? std::optional<double>(doubleFromInteger(t.view())) : std::nullopt;
+}
+
+// C double arithmetic: IEEE results (infinities, NaNs) without checks.
+static Handle realArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
+  std::optional<double> a = doubleOf(x, kx), b = doubleOf(y, ky);
+  if (!a || !b) return undefined();
+  switch (op) {
+    case Op::plus: return realFromDouble(*a + *b);
+    case Op::dash: return realFromDouble(*a - *b);
+    case Op::mult: return realFromDouble(*a * *b);
+    case Op::over: return realFromDouble(*a / *b);
+    case Op::cent: return realFromDouble(std::fmod(*a, *b));
+    case Op::powa: return realFromDouble(std::pow(*a, *b));
+  }
+  return undefined();
+}
+
+static std::optional<Dyadic> numbOf(const Cell* c, char kind) {
+  if (kind == 'o') return numbValue(c);
+  NumeralText t(c);
+  return t.valid() ? std::optional<Dyadic>(dyadicFromInteger(t.view())) : std::nullopt;
+}
+
+static Handle numbAtom(std::optional<Dyadic> d) {
+  return d ? cells::makeAtom(numbText(*d)) : undefined();
+}
+
+// Numbs, or a numb and an integer made a numb. Division has no numb meaning.
+// Decision: a numb exponent has none either (integer exponents are taken earlier).
+static Handle numbArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
+  std::optional<Dyadic> a = numbOf(x, kx), b = numbOf(y, ky);
+  if (!a || !b) return undefined();
+  switch (op) {
+    case Op::plus: return numbAtom(numbAdd(*a, *b));
+    case Op::dash: return numbAtom(numbAdd(*a, numbNegate(*b)));
+    case Op::mult: return numbAtom(numbMultiply(*a, *b));
+    case Op::cent: return numbAtom(numbRemainder(*a, *b));
+    case Op::over:
+    case Op::powa: return undefined();
+  }
+  return undefined();
+}
+
+// numb ^ integer: repeated products of the numb.
+static Handle numbPowerOf(const Cell* x, const Cell* y) {
+  std::optional<Dyadic> base = numbValue(x);
+  NumeralText e(y);
+  if (!base || !e.valid()) return undefined();
+  return numbAtom(numbPower(*base, e.view()));
+}
+
+// Texts: `plus` joins with anything numeric; `dash` cuts a text by an integer;
+// `mult` repeats a text an integer number of times. Decision: `dash` and `mult` of
+// two texts have no meaning ("Z").
+static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
+  if (op == Op::plus) return textPlus(x, kx, y, ky);
+  if (op != Op::dash && op != Op::mult) return undefined();
+  bool textFirst = isTextKind(kx);
+  const Cell* text = textFirst ? x : y;
+  const Cell* count = textFirst ? y : x;
+  if (operandKind(count) != 'i' || (op == Op::dash && !textFirst)) return undefined();
+  NumeralText n(count);
+  if (!n.valid()) return undefined();
+  return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
+}
+
+// The value of an integer atom of at most 18 digits, read in one pass: the common
+// case of every operator, which then skips the kind dispatch.
+static std::optional<int64_t> smallIntegerAtom(const Cell* c) {
+  if (!cells::isAtom(c)) return std::nullopt;
+  std::size_t length = cells::lengthCache(c);  // set for every short numeral
+  const char* p = cells::chars(c);
+  bool negative = length > 1 && p[0] == '0';
+  if (length == 0 || length > 18u + negative || (negative && p[1] == '0')) return std::nullopt;
+  int64_t v = 0;
+  for (std::size_t i = negative; i < length; ++i) {
+    unsigned digit = unsigned(p[i]) - '0';
+    if (digit > 9) return std::nullopt;
+    v = v * 10 + digit;
+  }
+  return negative ? -v : v;
+}
+
+static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
+  if (op == Op::plus || op == Op::dash) {
+    std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
+    if (a && b) return cells::numeralFromInt64(op == Op::plus ? *a + *b : *a - *b);
+  }
+  char kx = operandKind(x), ky = operandKind(y);
+  if (kx == 'w' || ky == 'w') return undefined();
+  if (op == Op::powa && kx == 'o' && ky == 'i') return numbPowerOf(x, y);
+  if (isTextKind(kx) || isTextKind(ky)) return textArithmetic(op, x, kx, y, ky);
+  if (kx == 'e' || ky == 'e') return realArithmetic(op, x, kx, y, ky);
+  if (kx == 'o' || ky == 'o') return numbArithmetic(op, x, kx, y, ky);
+  return integerArithmetic(op, x, y);
+}
+
+Handle plusImpl(Term x, Term y) { return arithmetic(Op::plus, x.cell, y.cell); }
+Handle dashImpl(Term x, Term y) { return arithmetic(Op::dash, x.cell, y.cell); }
+Handle multImpl(Term x, Term y) { return arithmetic(Op::mult, x.cell, y.cell); }
+Handle overImpl(Term x, Term y) { return arithmetic(Op::over, x.cell, y.cell); }
+Handle centImpl(Term x, Term y) { return arithmetic(Op::cent, x.cell, y.cell); }
+Handle powaImpl(Term x, Term y) { return arithmetic(Op::powa, x.cell, y.cell); }
+
+// ---- Order and equality ---------------------------------------------------------
+
+// x < y for two values of one kind; nothing when a value cannot be read.
+static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
+  if (isTextKind(kind)) return compareTexts(x, y, kind) < 0;
+  if (kind == 'o') {
+    std::optional<Dyadic> a = numbValue(x), b = numbValue(y);
+    if (!a || !b) return std::nullopt;
+    return numbLess(*a, *b);
+  }
+  NumeralText a(x), b(y);
+  if (!a.valid() || !b.valid()) return std::nullopt;
+  return numeralTextLess(a.view(), b.view());
+}
+
+// Kinds order as their letters: post < real < integer < numb < text. Reals compare
+// as C does, so with a NaN both `less` and `gteq` are false.
+static Handle order(const Cell* x, const Cell* y, bool wantLess) {
+  std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
+  if (a && b) return cells::truth((*a < *b) == wantLess);
+  char kx = operandKind(x), ky = operandKind(y);
+  if (kx == 'w' || ky == 'w') return undefined();
+  if (kx != ky) return cells::truth((kx < ky) == wantLess);
+  if (kx == 'e') {
+    double a = doubleFromReal(x), b = doubleFromReal(y);
+    return cells::truth(wantLess ? b > a : a >= b);
+  }
+  std::optional<bool> less = lessOfKind(x, y, kx);
+  return less ? cells::truth(*less == wantLess) : undefined();
+}
+
+Handle lessImpl(Term x, Term y) { return order(x.cell, y.cell, true); }
+Handle gteqImpl(Term x, Term y) { return order(x.cell, y.cell, false); }
+
+// The very same cell is equal to itself whatever its kind; numbers compare by their
+// canonical texts, reals as C doubles, posts and texts by their bytes.
+static std::optional<bool> equal(const Cell* x, const Cell* y) {
+  if (x == y) return true;
+  char kx = operandKind(x), ky = operandKind(y);
+  if (kx == 'w' || ky == 'w') return std::nullopt;
+  if (kx != ky) return false;
+  if (kx == 'e') return doubleFromReal(x) == doubleFromReal(y);
+  if (isTextKind(kx)) return compareTexts(x, y, kx) == 0;
+  NumeralText a(x), b(y);
+  if (!a.valid() || !b.valid()) return std::nullopt;
+  return a.view() == b.view();
+}
+
+Handle sameImpl(Term x, Term y) {
+  std::optional<bool> e = equal(x.cell, y.cell);
+  return e ? cells::truth(*e) : undefined();
+}
+
+Handle diffImpl(Term x, Term y) {
+  std::optional<bool> e = equal(x.cell, y.cell);
+  return e ? cells::truth(!*e) : undefined();
+}
+
+// ---- real ---------------------------------------------------------------------------
+
+static bool isAtomText(const Cell* c, std::string_view s) { return cells::isAtom(c) && cells::text(c) == s; }
+
+// Decision: a list is ((V head) tail) ending in the empty list "["; `real` reads a
+// list of exactly 64 truth values ("K" 1, "H" 0) as a double's bits, most
+// significant first.
+static std::optional<double> doubleFromTruthList(const Cell* list) {
+  uint64_t bits = 0;
+  for (int i = 0; i < 64; ++i, list = cells::rightOf(list)) {
+    if (!cells::isPair(list) || !cells::isPair(cells::leftOf(list))) return std::nullopt;
+    const Cell* cons = cells::leftOf(list);
+    const Cell* head = cells::rightOf(cons);
+    if (!isAtomText(cells::leftOf(cons), "V") || !(isAtomText(head, "K") || isAtomText(head, "H")))
+      return std::nullopt;
+    bits = bits << 1 | uint64_t(isAtomText(head, "K"));
+  }
+  if (!isAtomText(list, "[")) return std::nullopt;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+// Decision: a text converts by its decoded content ("[1.5]" is 1.5), not by its
+// bracketed bytes, whose leading "[" would make every text 0.0.
+Handle realImpl(Term x) {
+  const Cell* c = x.cell;
+  switch (operandKind(c)) {
+    case 'a': return realFromDouble(std::strtod(postPayload(c).data(), nullptr));
+    case 'e': return Handle(const_cast<Cell*>(c));
+    case 'u': return realFromDouble(std::atof(decodeZits(zitsContent(c)).c_str()));
+    case 'w': {
+      std::optional<double> d = doubleFromTruthList(c);
+      return d ? realFromDouble(*d) : undefined();
+    }
+    default: {
+      std::optional<double> d = doubleOf(c, operandKind(c));
+      return d ? realFromDouble(*d) : undefined();
+    }
+  }
+}
+
+// ---- C wrappers -------------------------------------------------------------------
+
+RealResult ldexpImpl(Real x, Int n) { return {std::ldexp(x.value, int(n.value))}; }
+RealResult frexpImpl(Real x, Int exponentAddress) { return {std::frexp(x.value, exponentAddress.pointer<int>())}; }
+RealResult modfImpl(Real x, Int integralAddress) { return {std::modf(x.value, integralAddress.pointer<double>())}; }
+// The most negative 64-bit value has no positive counterpart and stays itself.
+Num absImpl(Int x) { return {x.value < 0 ? int64_t(uint64_t{0} - uint64_t(x.value)) : x.value}; }
+Num labsImpl(Int x) { return absImpl(x); }
+RealResult atofImpl(Text s) { return {std::atof(s.chars)}; }
+Num atoiImpl(Text s) { return {std::atoi(s.chars)}; }
+Num atolImpl(Text s) { return {std::atol(s.chars)}; }
+RealResult strtodImpl(Text s, Int endAddress) { return {std::strtod(s.chars, endAddress.pointer<char*>())}; }
+Num strtolImpl(Text s, Int endAddress, Int base) {
+  return {std::strtol(s.chars, endAddress.pointer<char*>(), int(base.value))};
+}
+UNum strtoulImpl(Text s, Int endAddress, Int base) {
+  return {std::strtoul(s.chars, endAddress.pointer<char*>(), int(base.value))};
+}
+Num randImpl() { return {std::rand()}; }
+// Platform: this host's RAND_MAX.
+Num rand_maxImpl() { return {RAND_MAX}; }
+Void srandImpl(Int seed) {
+  std::srand(unsigned(seed.value));
+  return {};
+}
+
+}  // namespace numbers

@@ -1,0 +1,32 @@
+// What the arithmetic operators do with byte strings ("[post]": "(" + base-64 length
+// digits + ")" + payload) and texts ("[zits]": one bracket group, "[abc]"): joining
+// for `plus`, cutting for `dash`, repeating for `mult`, and their byte order.
+// A text's bytes are its content between the outer brackets, where "[p]" stands for
+// a newline, "[q]" for "[" and "[r]" for "]".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "cells/cell.h"
+
+namespace numbers {
+
+std::string_view postPayload(const cells::Cell* post);
+std::string_view zitsContent(const cells::Cell* zits);
+std::string decodeZits(std::string_view content);
+std::string encodeZits(std::string_view bytes);
+cells::Handle makePost(std::string_view payload);
+cells::Handle makeZits(std::string_view content);
+
+// x + y where either is a post or a text; kinds are value_kind letters.
+cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky);
+// Drops the first n bytes (n > 0) or the last |n| (n <= 0); "Z" when |n| is longer
+// than the text. `n` is a numeral text.
+cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n);
+// n copies of the text, built by doubling; "Z" for a negative n.
+cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n);
+// Byte order of two posts or two texts: memcmp over the shorter, then the shorter first.
+int compareTexts(const cells::Cell* x, const cells::Cell* y, char kind);
+
+}  // namespace numbers

@@ -1,0 +1,75 @@
+#include "numbers/integer_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cells/common_atoms.h"
+#include "cells/convert.h"
+
+namespace numbers {
+namespace {
+
+class IntegerOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cells::common(cells::Common::Z);
+    before_ = cells::liveCells();
+  }
+  void TearDown() override { EXPECT_EQ(cells::liveCells(), before_); }
+  std::size_t before_ = 0;
+};
+
+TEST_F(IntegerOpsTest, Products) {
+  struct {
+    const char *a, *b, *product;
+  } cases[] = {{"12", "012", "0144"}, {"0", "05", "0"},     {"099", "099", "9801"}, {"10", "10", "100"},
+               {"99", "99", "9801"},  {"05", "0", "0"},
+               {"999999999999999999", "999999999999999999", "999999999999999998000000000000000001"},
+               {"0123456789012345678901", "2", "0246913578024691357802"}};
+  for (auto& c : cases) EXPECT_EQ(numeralMultiply(c.a, c.b).text(), c.product) << c.a << " * " << c.b;
+}
+
+TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
+  struct {
+    const char *a, *b, *quotient, *remainder;
+  } cases[] = {{"7", "2", "3", "1"},   {"07", "2", "04", "1"}, {"7", "02", "04", "1"}, {"07", "02", "3", "1"},
+               {"7", "3", "2", "1"},   {"07", "3", "03", "2"}, {"7", "03", "03", "2"}, {"07", "03", "2", "1"},
+               {"06", "2", "03", "0"}, {"0", "7", "0", "0"},   {"7", "0", "Z", "Z"},
+               {"100000000000000000000", "07", "014285714285714285715", "5"},
+               {"0100000000000000000000", "3", "033333333333333333334", "2"}};
+  for (auto& c : cases) {
+    EXPECT_EQ(numeralDivide(c.a, c.b).text(), c.quotient) << c.a << " / " << c.b;
+    EXPECT_EQ(numeralRemainder(c.a, c.b).text(), c.remainder) << c.a << " % " << c.b;
+  }
+}
+
+TEST_F(IntegerOpsTest, Powers) {
+  struct {
+    const char *base, *exponent, *power;
+  } cases[] = {{"2", "10", "1024"}, {"02", "3", "08"}, {"02", "2", "4"},  {"5", "0", "1"},
+               {"0", "0", "1"},     {"2", "01", "0"},  {"1", "01", "0"}, {"01", "99999999999999999999999", "01"},
+               {"0", "7", "0"},     {"2", "100", "1267650600228229401496703205376"},
+               {"2", "99999999999999999999999", "Z"}};
+  for (auto& c : cases) EXPECT_EQ(numeralPower(c.base, c.exponent).text(), c.power) << c.base << " ^ " << c.exponent;
+}
+
+// Small operands against native 128-bit arithmetic.
+TEST_F(IntegerOpsTest, AgreesWithHostArithmetic) {
+  std::mt19937_64 random(12);
+  for (int i = 0; i < 2000; ++i) {
+    int64_t a = int64_t(random()) >> (random() % 64), b = int64_t(random()) >> (random() % 64);
+    if (b == 0) continue;
+    std::string ta(cells::numeralFromInt64(a).text()), tb(cells::numeralFromInt64(b).text());
+    __int128 q = a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+    __int128 r = a - __int128(b) * q;
+    EXPECT_EQ(numeralDivide(ta, tb).text(), cells::numeralFromInt64(int64_t(q)).text()) << a << " / " << b;
+    EXPECT_EQ(numeralRemainder(ta, tb).text(), cells::numeralFromInt64(int64_t(r < 0 ? -r : r)).text());
+    int64_t x = a >> 32, y = b >> 32;
+    std::string tx(cells::numeralFromInt64(x).text()), ty(cells::numeralFromInt64(y).text());
+    EXPECT_EQ(numeralMultiply(tx, ty).text(), cells::numeralFromInt64(x * y).text());
+  }
+}
+
+}  // namespace
+}  // namespace numbers
