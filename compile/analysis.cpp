@@ -1,0 +1,139 @@
+// The free-letter mask and the graph annotation, once per cell, cached in the
+// header. Both walks keep explicit work lists: terms may be a million cells deep.
+#include "compile/analysis.h"
+
+#include <vector>
+
+#include "compile/terms.h"
+#include "front/definitions.h"
+#include "front/reader.h"
+
+namespace compile {
+
+using cells::Cell;
+
+static constexpr int kUnknown = 11;  // "needs any number of arguments"
+static constexpr int kFloor = -51;   // values at or below stay where they are
+
+int leadingLambdas(const Cell* term, int limit) {
+  int n = 0;
+  for (; n < limit && isLambda(term); term = cells::rightOf(term)) ++n;
+  return n;
+}
+
+// A global name as the front end spells it once canonical: a definable name other
+// than a bracketed operator, or one operator character.
+static bool isName(std::string_view t) {
+  static constexpr std::string_view kOperators = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
+  if (t.size() == 1 && kOperators.find(t[0]) != std::string_view::npos) return true;
+  return front::isDefinableName(t) && t[0] != '[';
+}
+
+static void annotateAtom(Cell* c) {
+  std::string_view t = cells::text(c);
+  if (!t.empty() && t[0] == '[') return cells::markData(c);
+  if (!isName(t)) return cells::setAnnotation(c, 1);
+  auto& table = front::definitions();
+  if (auto it = table.find(t); it != table.end())
+    return cells::setAnnotation(c, leadingLambdas(it->second.get(), kUnknown));
+  cells::invariant(isLetterAtom(c), "a name without a definition that is not a variable");
+  cells::setAnnotation(c, kUnknown);
+  cells::setLengthCache(c, letterBit(c));
+}
+
+uint32_t cachedMask(const Cell* c) {
+  if (cells::isDataMarked(c)) return 0;
+  if (cells::isAtom(c)) return isLetterAtom(c) ? cells::lengthCache(c) : 0;
+  return uint32_t(cells::lengthCache(c));
+}
+
+// Decision: ordinary scoping. A lambda has the mask of its body without its key; a
+// curly form that of B with the mask of C without its key; a key adds nothing.
+static uint32_t pairMask(const Cell* p) {
+  const Cell* f = cells::leftOf(p);
+  const Cell* x = cells::rightOf(p);
+  auto without = [](uint32_t m, const Cell* key) { return isLetterAtom(key) ? m & ~letterBit(key) : m; };
+  if (isAtomText(f, "\\") || isAtomText(f, "{")) return 0;
+  if (isLambda(p)) return without(cachedMask(x), lambdaKey(p));
+  if (isCurly(p)) return cachedMask(f) | without(cachedMask(x), curlyKey(p));
+  return cachedMask(f) | cachedMask(x);
+}
+
+static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
+  cells::markData(p);
+  uint64_t a = cells::lengthCache(f), b = cells::lengthCache(x);
+  if (a >= 2 && b >= 2 && a + b < cells::kLengthLimit) cells::setLengthCache(p, a + b);
+}
+
+// A value for the flag rule: "@" data, or a cell needing at least one argument.
+static bool isValue(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
+static bool flagOf(const Cell* c) { return !cells::isDataMarked(c) && cells::annotationFlag(c); }
+
+static void annotatePair(Cell* p) {
+  const Cell* f = cells::leftOf(p);
+  const Cell* x = cells::rightOf(p);
+  if (cells::isDataMarked(f) && cells::isDataMarked(x)) return annotateBothData(p, f, x);
+  cells::setLengthCache(p, pairMask(p));
+  // Decision: an abstraction layer is a value, needing one argument, flag clear.
+  if (isLambda(p)) return cells::setAnnotation(p, 1);
+  int v = 0;
+  if (!cells::isDataMarked(f)) {
+    int vf = cells::annotationValue(f);
+    v = (vf == kUnknown || vf <= kFloor) ? vf : vf - 1;
+  }
+  cells::setAnnotation(p, v);
+  cells::setAnnotationFlag(p, flagOf(f) || flagOf(x) || !isValue(x));
+}
+
+void annotate(Cell* term) {
+  std::vector<std::pair<Cell*, bool>> work{{term, false}};
+  while (!work.empty()) {
+    auto [c, childrenDone] = work.back();
+    work.pop_back();
+    if (cells::isAnnotated(c)) continue;
+    if (cells::isAtom(c)) {
+      annotateAtom(c);
+    } else if (childrenDone) {
+      annotatePair(c);
+    } else {
+      work.push_back({c, true});
+      work.push_back({cells::rightOf(c), false});
+      work.push_back({cells::leftOf(c), false});
+    }
+  }
+}
+
+uint32_t freeLetters(const Cell* term) {
+  // Each letter's count of enclosing binders; a task either visits a cell or
+  // moves a key's count by +1 or -1.
+  int bound[26] = {};
+  struct Task {
+    const Cell* cell;
+    int delta;
+  };
+  uint32_t mask = 0;
+  std::vector<Task> work{{term, 0}};
+  auto scope = [&](const Cell* key, const Cell* body) {
+    if (!isLetterAtom(key)) return work.push_back({body, 0});
+    work.insert(work.end(), {{key, -1}, {body, 0}, {key, +1}});
+  };
+  while (!work.empty()) {
+    Task t = work.back();
+    work.pop_back();
+    if (t.delta != 0) {
+      bound[cells::firstByte(t.cell) - 'a'] += t.delta;
+    } else if (cells::isAtom(t.cell)) {
+      if (isLetterAtom(t.cell) && bound[cells::firstByte(t.cell) - 'a'] == 0) mask |= letterBit(t.cell);
+    } else if (isLambda(t.cell)) {
+      scope(lambdaKey(t.cell), cells::rightOf(t.cell));
+    } else if (isCurly(t.cell)) {
+      scope(curlyKey(t.cell), cells::rightOf(t.cell));
+      work.push_back({cells::rightOf(cells::leftOf(t.cell)), 0});
+    } else {
+      work.insert(work.end(), {{cells::rightOf(t.cell), 0}, {cells::leftOf(t.cell), 0}});
+    }
+  }
+  return mask;
+}
+
+}  // namespace compile

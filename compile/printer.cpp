@@ -1,0 +1,143 @@
+// The value printer. It walks the term with an explicit task list, since terms may
+// be a million cells deep, and writes into one string, so long spines stay linear.
+#include "compile/printer.h"
+
+#include <cstdio>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace compile {
+
+using cells::Cell;
+
+static std::string printReal(const Cell* c) {
+  double value;
+  std::memcpy(&value, cells::chars(c) + 1, sizeof value);
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%e", value);
+  return "real[" + std::string(buffer) + "]";
+}
+
+static std::string printByteString(const Cell* c) {
+  std::string_view t = cells::text(c);
+  std::string out = "cape[";
+  for (char b : t.substr(t.find(')') + 1)) {
+    if (b == '\n') out += "[p]";
+    else if (b == '[') out += "[q]";
+    else if (b == ']') out += "[r]";
+    else out += b;
+  }
+  return out + "]";
+}
+
+static std::string printAtom(const Cell* c) {
+  unsigned char first = cells::firstByte(c);
+  if (first == 0 || first == ')' || first == ']') return "()";
+  if (first == ' ') return printReal(c);
+  if (first == '(') return printByteString(c);
+  return std::string(cells::text(c));
+}
+
+// True when the text is one square-bracket group: its first '[' closes at the end.
+static bool isOneBracketGroup(std::string_view t) {
+  if (t.empty() || t[0] != '[') return false;
+  std::size_t depth = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    depth += t[i] == '[';
+    depth -= t[i] == ']';
+    if (depth == 0) return i + 1 == t.size();
+  }
+  return false;
+}
+
+// How a pair is written: joined into its function part's list, juxtaposed with a
+// bracket group, or in parentheses of its own.
+enum class Form { Join, Juxtapose, Parenthesise };
+
+// What the parent needs of a child's printed text: its first character and
+// whether it is exactly "()".
+struct Shape {
+  char first;
+  bool unit;
+};
+
+struct Printer {
+  std::unordered_map<const Cell*, Shape> shapes;
+  std::string out;
+
+  Shape shapeOf(const Cell* c) {
+    if (cells::isAtom(c)) {
+      std::string t = printAtom(c);
+      return {t.empty() ? '\0' : t[0], t == "()"};
+    }
+    return shapes.at(c);
+  }
+  Form formOf(const Cell* p) {
+    Shape left = shapeOf(cells::leftOf(p));
+    if (left.first == '(' && !left.unit) return Form::Join;
+    const Cell* r = cells::rightOf(p);
+    if (cells::isAtom(r) && isOneBracketGroup(cells::text(r))) return Form::Juxtapose;
+    return Form::Parenthesise;
+  }
+  // Shapes of every pair, children before parents.
+  void computeShapes(const Cell* root) {
+    std::vector<std::pair<const Cell*, bool>> work{{root, false}};
+    while (!work.empty()) {
+      auto [c, childrenDone] = work.back();
+      work.pop_back();
+      if (cells::isAtom(c) || shapes.count(c)) continue;
+      if (!childrenDone) {
+        work.push_back({c, true});
+        work.push_back({cells::rightOf(c), false});
+        work.push_back({cells::leftOf(c), false});
+        continue;
+      }
+      Shape s = formOf(c) == Form::Juxtapose ? shapeOf(cells::leftOf(c)) : Shape{'(', false};
+      if (formOf(c) == Form::Juxtapose) s.unit = false;
+      shapes[c] = s;
+    }
+  }
+  void emit(const Cell* root) {
+    struct Task {
+      const Cell* cell;  // null: write `text` (or drop the last character)
+      const char* text;
+    };
+    std::vector<Task> work{{root, nullptr}};
+    while (!work.empty()) {
+      Task t = work.back();
+      work.pop_back();
+      if (!t.cell) {
+        if (t.text) out += t.text;
+        else out.pop_back();
+        continue;
+      }
+      if (cells::isAtom(t.cell)) {
+        out += printAtom(t.cell);
+        continue;
+      }
+      const Cell* g = cells::leftOf(t.cell);
+      const Cell* x = cells::rightOf(t.cell);
+      switch (formOf(t.cell)) {
+        case Form::Join:
+          work.insert(work.end(), {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {nullptr, nullptr}, {g, nullptr}});
+          break;
+        case Form::Juxtapose:
+          work.insert(work.end(), {{x, nullptr}, {g, nullptr}});
+          break;
+        case Form::Parenthesise:
+          work.insert(work.end(), {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {g, nullptr}, {nullptr, "("}});
+          break;
+      }
+    }
+  }
+};
+
+std::string printTerm(const Cell* term) {
+  Printer p;
+  p.computeShapes(term);
+  p.emit(term);
+  return std::move(p.out);
+}
+
+}  // namespace compile
