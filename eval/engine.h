@@ -1,0 +1,35 @@
+// The reduction engine: a rewriting machine whose whole state is a continuation k
+// and the expression e under evaluation. Continuations are terms themselves: the
+// atom "I" ends the run, and ((B a) b) waits for a value v to continue with a (b v).
+// The graph annotation cached in each cell says what is ready to be rewritten.
+#pragma once
+
+#include "cells/cell.h"
+
+namespace eval {
+
+// What the head of a saturated application is, which selects its rewrite.
+enum class HeadKind {
+  builtin,        // a name in the built-in table
+  strictBinding,  // "{": X{B}C
+  lambda,         // "\": (\ X body) v
+  numeral,        // an integer or numb numeral
+  byteString,     // "(" + length + ")" + bytes
+  real,           // " " + eight bytes
+  update,         // ")name" v: writes a unit definition's value back
+  defined,        // a program definition, a combinator or an operator
+};
+
+HeadKind classifyHead(const cells::Cell* head);
+
+// A cell is a value when it is "@" data, or its flag is clear and it needs at least
+// one more argument.
+bool isValue(cells::Cell* c);
+
+// Reduces `term` to a value.
+cells::Handle evaluate(cells::Handle term);
+
+// The number of machine steps taken since the process started (for benchmarks).
+unsigned long long& stepCount();
+
+}  // namespace eval

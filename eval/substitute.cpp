@@ -1,0 +1,63 @@
+// Substitution with an explicit work list: terms may be a million cells deep.
+#include "eval/substitute.h"
+
+#include <vector>
+
+#include "compile/analysis.h"
+#include "compile/terms.h"
+
+namespace eval {
+
+using cells::Cell;
+using cells::Handle;
+
+namespace {
+
+struct Task {
+  const Cell* cell;
+  uint32_t active;  // the letters still to be replaced here
+  bool childrenDone;
+};
+
+// The letters that stay active in a pair's right child: a binder removes its key.
+uint32_t activeOnTheRight(const Cell* p, uint32_t active) {
+  if (!compile::isLambda(p) && !compile::isCurly(p)) return active;
+  const Cell* key = compile::binderKey(p);
+  return compile::isLetterAtom(key) ? active & ~compile::letterBit(key) : active;
+}
+
+}  // namespace
+
+// 1. A term in which no active letter is free is shared as it stands.
+// 2. An active letter becomes its value.
+// 3. A pair is rebuilt from its substituted children; a binder's key leaves the set
+//    of active letters for the binder's scope.
+Handle substitute(Cell* t, const Places& places) {
+  if (!cells::isAnnotated(t)) compile::annotate(t);
+  std::vector<Task> work{{t, places.letters, false}};
+  std::vector<Handle> results;
+  while (!work.empty()) {
+    Task task = work.back();
+    work.pop_back();
+    const Cell* c = task.cell;
+    if (task.childrenDone) {
+      Handle right = std::move(results.back());
+      results.pop_back();
+      results.back() = cells::makePair(std::move(results.back()), std::move(right));
+      continue;
+    }
+    uint32_t relevant = compile::cachedMask(c) & task.active;
+    if (relevant == 0) {
+      results.emplace_back(const_cast<Cell*>(c));
+    } else if (cells::isAtom(c)) {
+      results.emplace_back(const_cast<Cell*>(places.values[cells::firstByte(c) - 'a']));
+    } else {
+      work.push_back({c, task.active, true});
+      work.push_back({cells::rightOf(c), activeOnTheRight(c, task.active), false});
+      work.push_back({cells::leftOf(c), task.active, false});
+    }
+  }
+  return std::move(results.back());
+}
+
+}  // namespace eval
