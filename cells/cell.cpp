@@ -35,6 +35,54 @@ static Cell* allocate(std::size_t bytes) {
   return static_cast<Cell*>(p);
 }
 
+static constexpr std::size_t kPairBytes = sizeof(Cell) + 2 * sizeof(Cell*);
+
+// Pairs are the cells made and dropped at every machine step, so they come from
+// chunks threaded into a free list rather than from malloc one by one. Sanitizer
+// builds use malloc for every pair, so that each one is checked on its own.
+namespace {
+struct FreePair {
+  FreePair* next;
+};
+}  // namespace
+
+static FreePair*& freePairs() {
+  static FreePair* list = nullptr;
+  return list;
+}
+
+static Cell* allocatePair() {
+#ifdef VORL_PLAIN_ALLOCATION
+  return allocate(kPairBytes);
+#else
+  FreePair*& list = freePairs();
+  if (!list) {
+    constexpr std::size_t kChunk = 4096;
+    char* chunk = static_cast<char*>(std::malloc(kChunk * kPairBytes));
+    if (!chunk) outOfMemory();
+    for (std::size_t i = kChunk; i-- > 0;) {
+      auto* p = reinterpret_cast<FreePair*>(chunk + i * kPairBytes);
+      p->next = list;
+      list = p;
+    }
+  }
+  FreePair* p = list;
+  list = p->next;
+  ++liveCells();
+  return reinterpret_cast<Cell*>(p);
+#endif
+}
+
+static void freePair(Cell* c) {
+#ifdef VORL_PLAIN_ALLOCATION
+  std::free(c);
+#else
+  auto* p = reinterpret_cast<FreePair*>(c);
+  p->next = freePairs();
+  freePairs() = p;
+#endif
+}
+
 // Atoms whose length is recorded rather than found by a scan: numerals and
 // bracketed atoms (as the header layout prescribes), and also counted binary and
 // fixed-size atoms, whose stated lengths a program could otherwise contradict.
@@ -43,8 +91,9 @@ static bool isMeasuredKind(unsigned char first) {
 }
 
 static void freeCell(Cell* c) {
-  if (isAtom(c) && lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
   --liveCells();
+  if (isPair(c)) return freePair(c);
+  if (lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
   std::free(c);
 }
 
@@ -148,7 +197,7 @@ Handle makeAtom(const char* nulTerminated) {
 
 static Cell* newPair(Cell* f, Cell* a) {
   invariant(f && a, "pair with a missing child");
-  Cell* c = allocate(sizeof(Cell) + 2 * sizeof(Cell*));
+  Cell* c = allocatePair();
   c->header = 0;
   Cell** slots = reinterpret_cast<Cell**>(c + 1);
   slots[0] = f;

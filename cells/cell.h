@@ -15,7 +15,8 @@ namespace cells {
 
 // Header bits, from the least significant:
 //   0..29  reference count
-//  30..55  length cache (0 when not set)
+//  30..55  length cache (0 when not set); for a pair or a one-letter variable, the
+//          free-letter mask; for any other plain atom, the engine's resolution slot
 //  56..61  graph annotation v, stored as v + 52; 0 means not yet computed
 //  62      with bits 56..61 zero: the data marker "@"; otherwise the annotation flag
 //  63      atom flag

@@ -86,7 +86,12 @@ static void annotatePair(Cell* p) {
 }
 
 void annotate(Cell* term) {
-  std::vector<std::pair<Cell*, bool>> work{{term, false}};
+  if (cells::isAnnotated(term)) return;
+  // The common case at run time: a new pair over annotated children.
+  if (cells::isPair(term) && cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term)))
+    return annotatePair(term);
+  static std::vector<std::pair<Cell*, bool>> work;
+  work.assign(1, {term, false});
   while (!work.empty()) {
     auto [c, childrenDone] = work.back();
     work.pop_back();

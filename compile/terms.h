@@ -10,7 +10,9 @@
 namespace compile {
 
 inline bool isAtomText(const cells::Cell* c, std::string_view t) {
-  return cells::isAtom(c) && cells::text(c) == t;
+  // The first byte rejects almost every atom before the text is measured.
+  if (!cells::isAtom(c) || t.empty() || cells::chars(c)[0] != t[0]) return false;
+  return t.size() == 1 ? cells::chars(c)[1] == '\0' : cells::text(c) == t;
 }
 // ((\ X) body): X is bound in body.
 inline bool isLambda(const cells::Cell* c) {
@@ -31,8 +33,7 @@ inline const cells::Cell* binderKey(const cells::Cell* c) {
 }
 // A single lowercase letter: a variable, never a global name.
 inline bool isLetterAtom(const cells::Cell* c) {
-  return cells::isAtom(c) && cells::text(c).size() == 1 &&
-         cells::firstByte(c) >= 'a' && cells::firstByte(c) <= 'z';
+  return cells::isAtom(c) && cells::chars(c)[0] >= 'a' && cells::chars(c)[0] <= 'z' && cells::chars(c)[1] == '\0';
 }
 inline uint32_t letterBit(const cells::Cell* c) { return uint32_t{1} << (cells::firstByte(c) - 'a'); }
 

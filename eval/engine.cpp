@@ -12,6 +12,7 @@
 #include "cells/common_atoms.h"
 #include "compile/analysis.h"
 #include "compile/terms.h"
+#include "eval/resolution.h"
 #include "eval/substitute.h"
 #include "front/definitions.h"
 #include "library/builtin_table.h"
@@ -116,14 +117,14 @@ class Machine {
   void reduceSaturated();
   void collectArguments();
 
-  Handle callBuiltin(Cell* head);
+  Handle callBuiltin(const library::BuiltinEntry& entry);
   Handle bindStrictly(Cell* x, Cell* b, Cell* c);
   Handle applyLambda(Cell* x, Cell* body, Cell* v);
   Handle unfoldNumeral(Cell* n, Cell* f);
   Handle splitByteString(Cell* s, Cell* f);
   Handle unfoldReal(Cell* r, Cell* f);
   Handle update(Cell* head, Cell* v);
-  Handle callDefined(Cell* head);
+  Handle callDefined(Cell* head, const Resolution& resolution);
 
   Handle k_, e_;
   std::vector<Cell*> args_;  // of the saturated application, first argument first
@@ -223,10 +224,11 @@ void Machine::reduceSaturated() {
   cells::invariant(cells::annotationValue(e_.get()) == 0, "rewrite of an application that is not saturated");
   collectArguments();
   Cell* head = spineHead(e_.get());
+  const Resolution resolution = resolve(head);  // a copy: a built-in may resolve more names
   Handle reduct;
-  switch (classifyHead(head)) {
+  switch (resolution.kind) {
     case HeadKind::builtin:
-      reduct = callBuiltin(head);
+      reduct = callBuiltin(*resolution.builtin);
       break;
     case HeadKind::strictBinding:
       reduct = bindStrictly(args_[0], args_[1], args_[2]);
@@ -247,7 +249,7 @@ void Machine::reduceSaturated() {
       reduct = update(head, args_[0]);
       break;
     case HeadKind::defined:
-      reduct = callDefined(head);
+      reduct = callDefined(head, resolution);
       break;
   }
   if (reduct) e_ = std::move(reduct);
@@ -255,9 +257,8 @@ void Machine::reduceSaturated() {
 
 // name a1 .. an  =>  the row's result. A result (r x) whose r begins with ")" or "]"
 // is final at once: the continuation is dropped.
-Handle Machine::callBuiltin(Cell* head) {
-  const library::BuiltinEntry* entry = library::findBuiltin(cells::text(head));
-  Handle r = entry->impl(e_.get());
+Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
+  Handle r = entry.impl(e_.get());
   unsigned char first = r.isPair() ? cells::firstByte(cells::leftOf(r.get())) : 0;
   if (first == ')' || first == ']') k_ = common(cells::Common::I);
   return r;
@@ -346,11 +347,9 @@ Handle Machine::update(Cell* head, Cell* v) {
 // wrapped as ()name reduct), so that its value is written back once computed.
 // Decision: a head without a definition (data applied to an argument, an atom that
 // names nothing) gives the undefined value "Z".
-Handle Machine::callDefined(Cell* head) {
-  auto& table = front::definitions();
-  auto found = cells::isAtom(head) ? table.find(cells::text(head)) : table.end();
-  if (found == table.end() || cells::text(head).empty()) return common(cells::Common::Z);
-  Cell* term = found->second.get();
+Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
+  if (!resolution.definition) return common(cells::Common::Z);
+  Cell* term = resolution.definition->get();
   Places places;
   std::size_t used = 0;
   for (; used < args_.size() && compile::isLambda(term); ++used, term = cells::rightOf(term)) {
@@ -359,7 +358,7 @@ Handle Machine::callDefined(Cell* head) {
   }
   Handle reduct = substitute(term, places);
   for (; used < args_.size(); ++used) reduct = makePair(std::move(reduct), Handle(args_[used]));
-  if (isValue(reduct.get()) || !front::unitDefinitions().count(cells::text(head))) return reduct;
+  if (isValue(reduct.get()) || !resolution.unit) return reduct;
   if (cells::firstByte(spineHead(reduct.get())) == ')') return reduct;
   return makePair(cells::makeAtom(")" + std::string(cells::text(head))), std::move(reduct));
 }

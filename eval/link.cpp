@@ -1,6 +1,9 @@
 // Linking, the run, and the judgement of the result.
 #include "eval/link.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "cells/convert.h"
 #include "compile/checks.h"
 #include "compile/printer.h"
@@ -33,6 +36,9 @@ void linkAndRun(driver::Diagnostic& d, char** arguments) {
   cells::Handle argument = cells::numeralFromInt64(int64_t(reinterpret_cast<uintptr_t>(arguments)));
   cells::Handle main = front::definitions()[""];
   judge(d, evaluate(cells::makePair(std::move(main), std::move(argument))));
+  // VORL_STEPS=1 reports the number of machine steps, for measuring the engine.
+  if (const char* report = std::getenv("VORL_STEPS"); report && *report == '1')
+    std::fprintf(stderr, "steps: %llu\n", stepCount());
 }
 
 cells::Handle programResult() {

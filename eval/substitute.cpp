@@ -34,8 +34,10 @@ uint32_t activeOnTheRight(const Cell* p, uint32_t active) {
 //    of active letters for the binder's scope.
 Handle substitute(Cell* t, const Places& places) {
   if (!cells::isAnnotated(t)) compile::annotate(t);
-  std::vector<Task> work{{t, places.letters, false}};
-  std::vector<Handle> results;
+  // Reused from call to call: substitution runs at every call of a definition.
+  static std::vector<Task> work;
+  static std::vector<Handle> results;
+  work.assign(1, {t, places.letters, false});
   while (!work.empty()) {
     Task task = work.back();
     work.pop_back();
@@ -44,6 +46,7 @@ Handle substitute(Cell* t, const Places& places) {
       Handle right = std::move(results.back());
       results.pop_back();
       results.back() = cells::makePair(std::move(results.back()), std::move(right));
+      compile::annotate(results.back().get());  // children are annotated: one step
       continue;
     }
     uint32_t relevant = compile::cachedMask(c) & task.active;
@@ -57,7 +60,9 @@ Handle substitute(Cell* t, const Places& places) {
       work.push_back({cells::leftOf(c), task.active, false});
     }
   }
-  return std::move(results.back());
+  Handle result = std::move(results.back());
+  results.pop_back();
+  return result;
 }
 
 }  // namespace eval

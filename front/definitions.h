@@ -21,4 +21,8 @@ std::set<std::string, std::less<>>& unitDefinitions();
 // Empties all three, releasing every cell they hold.
 void clearTables();
 
+// Counts the times the tables were emptied, so that anything that remembers where a
+// definition lives can tell that its memory is stale.
+unsigned long long tablesGeneration();
+
 }  // namespace front

@@ -1,0 +1,68 @@
+// The per-atom resolution cache of head names.
+#include "eval/resolution.h"
+
+#include <vector>
+
+#include "compile/terms.h"
+#include "front/definitions.h"
+
+namespace eval {
+
+using cells::Cell;
+
+namespace {
+
+struct Cache {
+  std::vector<Resolution> entries;
+  unsigned long long generation = ~0ull;
+  std::size_t tableSize = 0;
+};
+
+Cache& cache() {
+  static Cache c;
+  return c;
+}
+
+Resolution computeResolution(const Cell* head) {
+  Resolution r;
+  r.atom = head;
+  if (cells::isPair(head)) return r;
+  r.kind = classifyHead(head);
+  std::string_view name = cells::text(head);
+  if (r.kind == HeadKind::builtin) r.builtin = library::findBuiltin(name);
+  if (r.kind != HeadKind::defined || name.empty() || name[0] == '[') return r;
+  auto& table = front::definitions();
+  if (auto found = table.find(name); found != table.end()) r.definition = &found->second;
+  r.unit = front::unitDefinitions().count(name) != 0;
+  return r;
+}
+
+// Atoms whose length field holds something else: measured atoms (their length) and
+// one-letter variables (their mask).
+bool mayHoldSlot(const Cell* head) {
+  if (cells::isPair(head) || compile::isLetterAtom(head)) return false;
+  unsigned char c = cells::firstByte(head);
+  return c != '[' && c != '(' && c != ' ' && !(c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+const Resolution& resolve(const Cell* head) {
+  Cache& c = cache();
+  if (c.generation != front::tablesGeneration() || c.tableSize != front::definitions().size()) {
+    c.entries.clear();
+    c.generation = front::tablesGeneration();
+    c.tableSize = front::definitions().size();
+  }
+  bool slotted = mayHoldSlot(head);
+  if (slotted) {
+    uint64_t slot = cells::lengthCache(head);
+    if (slot > 0 && slot <= c.entries.size() && c.entries[slot - 1].atom == head) return c.entries[slot - 1];
+  }
+  c.entries.push_back(computeResolution(head));
+  if (slotted && c.entries.size() < cells::kLengthLimit)
+    cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
+  return c.entries.back();
+}
+
+}  // namespace eval
