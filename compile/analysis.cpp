@@ -29,13 +29,28 @@ static bool isName(std::string_view t) {
   return front::isDefinableName(t) && t[0] != '[';
 }
 
+// Decision: a definition that is just another defined name (the prelude's "+" is
+// `plus`) needs as many arguments as that name. Its call then gathers the same
+// arguments at once instead of passing them one by one through the continuation;
+// the result is the same.
+static const Cell* followAliases(const Cell* entry) {
+  auto& table = front::definitions();
+  for (int hops = 0; hops < 8 && cells::isAtom(entry); ++hops) {
+    std::string_view name = cells::text(entry);
+    auto it = name.empty() ? table.end() : table.find(name);
+    if (it == table.end() || it->second.get() == entry) break;
+    entry = it->second.get();
+  }
+  return entry;
+}
+
 static void annotateAtom(Cell* c) {
   std::string_view t = cells::text(c);
   if (!t.empty() && t[0] == '[') return cells::markData(c);
   if (!isName(t)) return cells::setAnnotation(c, 1);
   auto& table = front::definitions();
   if (auto it = table.find(t); it != table.end())
-    return cells::setAnnotation(c, leadingLambdas(it->second.get(), kUnknown));
+    return cells::setAnnotation(c, leadingLambdas(followAliases(it->second.get()), kUnknown));
   cells::invariant(isLetterAtom(c), "a name without a definition that is not a variable");
   cells::setAnnotation(c, kUnknown);
   cells::setLengthCache(c, letterBit(c));

@@ -168,12 +168,17 @@ void Machine::step() {
   innerEvaluation();
 }
 
-// ((B a) b) v  =>  a (b v)
+// ((B a) b) v      =>  a (b v)
+// ((B a) (T x)) v  =>  a (v x), the same two steps at once (T x f = f x)
 void Machine::continueWithValue() {
   Cell* k = k_.get();
   cells::invariant(isFrame(k), "a value under a continuation that is not a frame");
   Handle next(cells::rightOf(cells::leftOf(k)));
-  e_ = makePair(Handle(cells::rightOf(k)), std::move(e_));
+  Cell* b = cells::rightOf(k);
+  if (isPendingFrame(k))
+    e_ = makePair(std::move(e_), Handle(cells::rightOf(b)));
+  else
+    e_ = makePair(Handle(b), std::move(e_));
   k_ = std::move(next);
 }
 

@@ -23,6 +23,28 @@ Cache& cache() {
   return c;
 }
 
+// A definition that is only another name (the prelude's "+" is `plus`, "." is `T`)
+// resolves to what that name is, so that its call is one rewrite, not two. The
+// analysis gives such a name the arity of its target, so the arguments match.
+// Unit definitions are not followed: their value must still be written back.
+void followAliases(Resolution& r) {
+  auto& table = front::definitions();
+  for (int hops = 0; hops < 8 && r.definition && !r.unit && cells::isAtom(r.definition->get()); ++hops) {
+    std::string_view target = cells::text(r.definition->get());
+    if (target.empty() || target[0] == '[') return;
+    if (const library::BuiltinEntry* builtin = library::findBuiltin(target)) {
+      r.kind = HeadKind::builtin;
+      r.builtin = builtin;
+      r.definition = nullptr;
+      return;
+    }
+    auto found = table.find(target);
+    if (found == table.end() || &found->second == r.definition) return;
+    if (front::unitDefinitions().count(target)) return;
+    r.definition = &found->second;
+  }
+}
+
 Resolution computeResolution(const Cell* head) {
   Resolution r;
   r.atom = head;
@@ -34,6 +56,7 @@ Resolution computeResolution(const Cell* head) {
   auto& table = front::definitions();
   if (auto found = table.find(name); found != table.end()) r.definition = &found->second;
   r.unit = front::unitDefinitions().count(name) != 0;
+  followAliases(r);
   return r;
 }
 
