@@ -148,14 +148,12 @@ static bool setHolds(const unsigned char* set, std::size_t count, int64_t socket
 }
 
 // Appends the socket unless it is there already or the set is full.
-// Decision: a count above 64 (a set never initialised, or damaged) counts as full:
-// only the 64 slots of the record are searched, and nothing is written, so the
-// call never reaches past the record's 520 bytes.
+// Decision: a count of 64 or more (a full set, or one never initialised or damaged)
+// leaves the set as it is, so the call never reaches past the record's 520 bytes.
 Void fd_setImpl(Int socket, Int set) {
   auto* bytes = set.pointer<unsigned char>();
   uint32_t count = setCount(bytes);
-  if (setHolds(bytes, std::min<std::size_t>(count, kSetCapacity), socket.value) || count >= kSetCapacity)
-    return {};
+  if (count >= kSetCapacity || setHolds(bytes, count, socket.value)) return {};
   std::memcpy(bytes + kSetHandles + count * sizeof socket.value, &socket.value, sizeof socket.value);
   uint32_t grown = count + 1;
   std::memcpy(bytes, &grown, sizeof grown);
