@@ -113,9 +113,11 @@ static DirectoryState* stateOf(const unsigned char* stream) {
 }
 
 // Platform: opendir sets errno on failure (ENOENT, EACCES, ENOTDIR, ...).
+// Decision: the empty path gives "0" with ENOENT, and the address 0 gives "0" with
+// EFAULT rather than reading through a null address.
 Num opendirImpl(Text path) {
-  if (path.chars[0] == '\0') {
-    errno = ENOENT;
+  if (!path.chars || path.chars[0] == '\0') {
+    errno = path.chars ? ENOENT : EFAULT;
     return Num{0};
   }
   auto* stream = static_cast<unsigned char*>(std::calloc(1, kStreamSize));
