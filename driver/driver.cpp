@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "cells/invariant.h"
@@ -54,6 +55,10 @@ std::optional<std::string> readProgramFile(const char* path) {
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
   numbers::installCellSeams();
+  // Platform: a send on a connection whose peer has closed raises SIGPIPE, which
+  // would end the process; ignored, the send gives -1 with EPIPE for the program
+  // to read, like any other failing call.
+  std::signal(SIGPIPE, SIG_IGN);
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

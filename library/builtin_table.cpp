@@ -6,8 +6,10 @@
 #include <initializer_list>
 
 #include "library/adapt.h"
+#include "library/directories.h"
 #include "library/memory.h"
 #include "library/process.h"
+#include "library/sockets.h"
 #include "library/streams.h"
 #include "library/strings.h"
 #include "library/kinds.h"
@@ -175,40 +177,40 @@ const BuiltinTable& builtin_table() {
       row<timeImpl>("time"),
       row<time_tImpl>("time_t"),
       // Sockets (library/sockets.cpp)
-      placeholder("accept", 3),
-      placeholder("addrinfo", 0),
-      placeholder("af_unspec", 0),
-      placeholder("ai_passive", 0),
-      placeholder("bind", 3),
-      placeholder("closesocket", 1),
-      placeholder("connect", 3),
-      placeholder("fd_set", 2),  // Decision: takes the socket and the set address it adds it to
-      placeholder("freeaddrinfo", 1),
-      placeholder("gai_strerror", 1),
-      placeholder("getaddrinfo", 4),
-      placeholder("gethostname", 2),
-      placeholder("getnameinfo", 7),
-      placeholder("getpeername", 3),
-      placeholder("htonl", 1),
-      placeholder("htons", 1),
-      placeholder("inet_ntop", 4),
-      placeholder("inet_pton", 3),
-      placeholder("listen", 2),
-      placeholder("ntohl", 1),
-      placeholder("ntohs", 1),
-      placeholder("recv", 4),
-      placeholder("recvfrom", 6),
-      placeholder("send", 4),
-      placeholder("sendto", 6),
-      placeholder("setsockopt", 5),
-      placeholder("shutdown", 2),
-      placeholder("sock_stream", 0),
-      placeholder("socket", 3),
+      row<acceptImpl>("accept"),
+      row<addrinfoImpl>("addrinfo"),
+      row<af_unspecImpl>("af_unspec"),
+      row<ai_passiveImpl>("ai_passive"),
+      row<bindImpl>("bind"),
+      row<closesocketImpl>("closesocket"),
+      row<connectImpl>("connect"),
+      row<fd_setImpl>("fd_set"),  // Decision: takes the socket and the set address it adds it to
+      row<freeaddrinfoImpl>("freeaddrinfo"),
+      row<gai_strerrorImpl>("gai_strerror"),
+      row<getaddrinfoImpl>("getaddrinfo"),
+      row<gethostnameImpl>("gethostname"),
+      row<getnameinfoImpl>("getnameinfo"),
+      row<getpeernameImpl>("getpeername"),
+      row<htonlImpl>("htonl"),
+      row<htonsImpl>("htons"),
+      row<inet_ntopImpl>("inet_ntop"),
+      row<inet_ptonImpl>("inet_pton"),
+      row<listenImpl>("listen"),
+      row<ntohlImpl>("ntohl"),
+      row<ntohsImpl>("ntohs"),
+      row<recvImpl>("recv"),
+      row<recvfromImpl>("recvfrom"),
+      row<sendImpl>("send"),
+      row<sendtoImpl>("sendto"),
+      row<setsockoptImpl>("setsockopt"),
+      row<shutdownImpl>("shutdown"),
+      row<ai_passiveImpl>("sock_stream"),  // shares ai_passive's code: both give 1
+      row<socketImpl>("socket"),
       // Directories (library/directories.cpp)
-      placeholder("closedir", 1),
-      placeholder("dirent", 0),
-      placeholder("opendir", 1),
-      placeholder("readdir", 1),
+      row<closedirImpl>("closedir"),
+      row<direntImpl>("dirent"),
+      row<opendirImpl>("opendir"),
+      row<readdirImpl>("readdir"),
       // Numeric built-ins (numbers/numeric_builtins.cpp)
       row<numbers::absImpl>("abs"),
       row<numbers::acosImpl>("acos"),

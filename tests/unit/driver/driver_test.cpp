@@ -1,10 +1,17 @@
 #include "driver/driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include "tests/unit/library/call_builtin.h"
 
 namespace driver {
 namespace {
@@ -29,6 +36,30 @@ TEST(ReadProgramFileTest, EmptyMissingAndFolder) {
   std::filesystem::remove(path);
   EXPECT_FALSE(readProgramFile(path.c_str()));
   EXPECT_FALSE(readProgramFile(std::filesystem::temp_directory_path().c_str()));
+}
+
+// Sends one byte with the `send` built-in on a connection whose peer has closed, and
+// exits with 0 exactly when that gave -1 with EPIPE.
+[[noreturn]] static void sendToClosedPeer() {
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) std::exit(2);
+  close(ends[1]);
+  using namespace library::testing;
+  int64_t sent = value(call("send", {num(ends[0]), bytes("x"), num(1), num(0)}));
+  std::exit(sent == -1 && errno == EPIPE ? 0 : 1);
+}
+
+TEST(RunDriverTest, SendToAClosedPeerFailsInsteadOfEndingTheProcess) {
+  numbers::installCellSeams();
+  EXPECT_EXIT(sendToClosedPeer(), ::testing::KilledBySignal(SIGPIPE), "");
+  char name[] = "vorl";
+  char* argv[] = {name, nullptr};
+  EXPECT_EXIT(
+      {
+        runDriver(1, argv);
+        sendToClosedPeer();
+      },
+      ::testing::ExitedWithCode(0), "Usage");
 }
 
 }  // namespace

@@ -44,10 +44,6 @@ TEST(BuiltinTableTest, RowsStillOnThePlaceholder) {
   for (const char* family : {
       // Language built-ins
       "buck cape cmpr copy cork init leaf leak left lisp lits load look lots rank raws rght tern trim wave zits",
-      // Sockets
-      "accept addrinfo af_unspec ai_passive bind closesocket connect fd_set freeaddrinfo gai_strerror getaddrinfo gethostname getnameinfo getpeername htonl htons inet_ntop inet_pton listen ntohl ntohs recv recvfrom send sendto setsockopt shutdown sock_stream socket",
-      // Directories
-      "closedir dirent opendir readdir",
        }) {
     std::string names = family;
     for (std::size_t at = 0, end; at < names.size(); at = end + 1) {
