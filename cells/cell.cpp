@@ -40,6 +40,10 @@ static constexpr std::size_t kPairBytes = sizeof(Cell) + 2 * sizeof(Cell*);
 // Pairs are the cells made and dropped at every machine step, so they come from
 // chunks threaded into a free list rather than from malloc one by one. Sanitizer
 // builds use malloc for every pair, so that each one is checked on its own.
+#ifdef VORL_PLAIN_ALLOCATION
+static Cell* allocatePair() { return allocate(kPairBytes); }
+static void freePair(Cell* c) { std::free(c); }
+#else
 namespace {
 struct FreePair {
   FreePair* next;
@@ -52,9 +56,6 @@ static FreePair*& freePairs() {
 }
 
 static Cell* allocatePair() {
-#ifdef VORL_PLAIN_ALLOCATION
-  return allocate(kPairBytes);
-#else
   FreePair*& list = freePairs();
   if (!list) {
     constexpr std::size_t kChunk = 4096;
@@ -70,18 +71,14 @@ static Cell* allocatePair() {
   list = p->next;
   ++liveCells();
   return reinterpret_cast<Cell*>(p);
-#endif
 }
 
 static void freePair(Cell* c) {
-#ifdef VORL_PLAIN_ALLOCATION
-  std::free(c);
-#else
   auto* p = reinterpret_cast<FreePair*>(c);
   p->next = freePairs();
   freePairs() = p;
-#endif
 }
+#endif
 
 // Atoms whose length is recorded rather than found by a scan: numerals and
 // bracketed atoms (as the header layout prescribes), and also counted binary and
