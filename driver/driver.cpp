@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "cells/invariant.h"
+#include "compile/loader.h"
 #include "driver/diagnostic.h"
 #include "driver/phases.h"
 #include "numbers/value_kind.h"
@@ -54,6 +55,7 @@ std::optional<std::string> readProgramFile(const char* path) {
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
   numbers::installCellSeams();
+  compile::installLanguageSeams();
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

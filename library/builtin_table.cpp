@@ -11,6 +11,7 @@
 #include "library/streams.h"
 #include "library/strings.h"
 #include "library/kinds.h"
+#include "library/language.h"
 #include "numbers/numeric_builtins.h"
 
 namespace library {
@@ -50,27 +51,27 @@ const BuiltinTable& builtin_table() {
       row<setxImpl>("setx"),
       row<typeImpl>("type"),  // library/kinds.cpp
       // Language built-ins (library/language.cpp)
-      placeholder("buck", 1),
-      placeholder("cape", 1),
-      placeholder("cmpr", 2),
-      placeholder("copy", 2),
-      placeholder("cork", 3),
-      placeholder("init", 1),
-      placeholder("leaf", 1),
-      placeholder("leak", 1),
-      placeholder("left", 1),
-      placeholder("lisp", 1),
-      placeholder("lits", 1),
-      placeholder("load", 1),
-      placeholder("look", 2),
-      placeholder("lots", 1),
-      placeholder("rank", 1),
-      placeholder("raws", 2),
-      placeholder("rght", 1),
-      placeholder("tern", 1),
-      placeholder("trim", 3),
-      placeholder("wave", 1),
-      placeholder("zits", 1),
+      row<buckImpl>("buck"),
+      row<capeImpl>("cape"),
+      row<cmprImpl>("cmpr"),
+      row<copyImpl>("copy"),
+      row<corkImpl>("cork"),
+      row<initImpl>("init"),
+      row<leafImpl>("leaf"),
+      row<leakImpl>("leak"),
+      row<leftImpl>("left"),
+      row<lispImpl>("lisp"),
+      row<litsImpl>("lits"),
+      row<loadImpl>("load"),
+      row<lookImpl>("look"),
+      row<lotsImpl>("lots"),
+      row<rankImpl>("rank"),
+      row<rawsImpl>("raws"),
+      row<rghtImpl>("rght"),
+      row<ternImpl>("tern"),
+      row<trimImpl>("trim"),
+      row<waveImpl>("wave"),
+      row<zitsImpl>("zits"),
       // Standard streams and files (library/streams.cpp)
       row<clearerrImpl>("clearerr"),
       row<fcloseImpl>("fclose"),
