@@ -1,4 +1,5 @@
-// Run-time compilation of program text.
+// Run-time compilation of program text. The table is changed entry by entry, never
+// replaced as a whole, so entries the running program refers to stay where they are.
 #include "compile/loader.h"
 
 #include <set>
@@ -15,53 +16,64 @@ namespace compile {
 
 using cells::Handle;
 
-// The table and the unit names as they were before a load, put back when it fails.
+// The table and the unit names as they were before a load.
 struct SavedTables {
   front::Definitions definitions = front::definitions();
   std::set<std::string, std::less<>> units = front::unitDefinitions();
-  void restore() {
-    front::definitions() = definitions;
+
+  // Drops the entries added since, and gives changed entries their old terms back.
+  void restore() const {
+    auto& table = front::definitions();
+    for (auto it = table.begin(); it != table.end();) {
+      auto old = definitions.find(it->first);
+      if (old == definitions.end()) {
+        it = table.erase(it);
+        continue;
+      }
+      if (it->second.get() != old->second.get()) it->second = old->second;
+      ++it;
+    }
     front::unitDefinitions() = units;
   }
 };
 
-// Moves what the reader stored into the saved table: the main expression and the new
-// names. False when the text redefines a name of the saved table.
+// The names the loaded text defines, its main expression included; the built-ins
+// get back the entries that the reader's placeholders replaced. False when the text
+// redefines a name of the saved table.
 // Decision: a loaded text cannot replace a definition of the running program, of the
 // prelude or of an earlier load ("_" included); it may only add names.
 static bool takeNewDefinitions(const SavedTables& saved, std::set<std::string>& names) {
-  front::Definitions read = std::move(front::definitions());
-  front::definitions() = saved.definitions;
-  for (auto& [name, term] : read) {
-    if (!name.empty() && library::findBuiltin(name)) continue;  // the reader's placeholders
+  for (auto& [name, term] : front::definitions()) {
     auto old = saved.definitions.find(name);
-    if (!name.empty() && old != saved.definitions.end()) {
-      if (old->second.get() != term.get()) return false;
-      continue;
+    if (name.empty() || old == saved.definitions.end()) {
+      names.insert(name);
+    } else if (old->second.get() != term.get()) {
+      if (!library::findBuiltin(name)) return false;
+      term = old->second;
     }
-    front::definitions()[name] = term;
-    names.insert(name);
   }
   return true;
+}
+
+// Puts the running program's main expression back under the empty name.
+static void restoreMain(const SavedTables& saved) {
+  auto running = saved.definitions.find("");
+  if (running == saved.definitions.end()) front::definitions().erase("");
+  else front::definitions()[""] = running->second;
 }
 
 Handle compileProgramText(std::string_view program) {
   SavedTables saved;
   std::set<std::string> names;
   driver::Diagnostic d = front::readProgram(program);
-  if (!d.empty() || !takeNewDefinitions(saved, names)) {
-    saved.restore();
-    return Handle();
+  bool compiled = d.empty() && takeNewDefinitions(saved, names);
+  if (compiled) {
+    checkAndCompileNames(names, d);
+    compiled = d.empty();
   }
-  checkAndCompileNames(names, d);
-  Handle main = front::definitions()[""];
-  auto runningMain = saved.definitions.find("");
-  if (runningMain == saved.definitions.end()) front::definitions().erase("");
-  else front::definitions()[""] = runningMain->second;
-  if (!d.empty()) {
-    saved.restore();
-    return Handle();
-  }
+  Handle main = compiled ? front::definitions()[""] : Handle();
+  if (!compiled) saved.restore();
+  restoreMain(saved);
   return main;
 }
 

@@ -68,6 +68,8 @@ TEST_F(LoaderTest, LoadsBesideTheRunningProgram) {
 TEST_F(LoaderTest, DiagnosticsGiveZ) {
   std::string runningMain = mainText();
   std::size_t entries = front::definitions().size();
+  const cells::Handle& twice = front::definitions().at("twice");
+  cells::Cell* twiceTerm = twice.get();
   for (const char* text : {
            "[nowhere 1]",               // Alive: an undefined name
            "[twice 1,twice\\y\\y]",      // the running program's own definition
@@ -80,6 +82,8 @@ TEST_F(LoaderTest, DiagnosticsGiveZ) {
     EXPECT_EQ(show(call("load", {atom(text)})), "Z") << text;
     EXPECT_EQ(mainText(), runningMain) << text;
     EXPECT_EQ(front::definitions().size(), entries) << text;
+    EXPECT_EQ(&front::definitions().at("twice"), &twice) << text;  // entries stay in place
+    EXPECT_EQ(twice.get(), twiceTerm) << text;
   }
 }
 
