@@ -164,8 +164,26 @@ static std::pair<std::size_t, std::size_t> countKeys(const Cell* term) {
 
 // ---- The checks ------------------------------------------------------------------
 
-static bool checkFunky(Diagnostic& d) {
-  for (auto& [name, term] : front::definitions()) {
+// The definitions a run of the checks works on, in table order: the whole table for
+// a program, the new entries for text loaded at run time.
+using Selection = std::vector<front::Definitions::value_type*>;
+
+static Selection selectAll() {
+  Selection all;
+  for (auto& entry : front::definitions()) all.push_back(&entry);
+  return all;
+}
+
+static Selection selectNames(const std::set<std::string>& names) {
+  Selection some;
+  for (auto& entry : front::definitions())
+    if (names.count(entry.first)) some.push_back(&entry);
+  return some;
+}
+
+static bool checkFunky(const Selection& work, Diagnostic& d) {
+  for (auto* entry : work) {
+    auto& [name, term] = *entry;
     const Cell* hit = firstFunkyBinder(term.get());
     if (!hit) continue;
     std::string where = name.empty() ? "." : " in function " + name + ".";
@@ -193,8 +211,9 @@ static bool checkAlive(Diagnostic& d) {
   return true;
 }
 
-static bool checkPlace(Diagnostic& d) {
-  for (auto& [name, term] : front::definitions()) {
+static bool checkPlace(const Selection& work, Diagnostic& d) {
+  for (auto* entry : work) {
+    auto& [name, term] = *entry;
     auto [lower, other] = countKeys(term.get());
     if (other != 0) traceLine("First " + name + ": " + std::to_string(other));
     if (lower + other <= 26) continue;
@@ -206,8 +225,9 @@ static bool checkPlace(Diagnostic& d) {
 static constexpr int kMaxArity = 10;
 
 // Arity, then places for each definition that passes.
-static bool checkArityAndTranslate(Diagnostic& d) {
-  for (auto& [name, term] : front::definitions()) {
+static bool checkArityAndTranslate(const Selection& work, Diagnostic& d) {
+  for (auto* entry : work) {
+    auto& [name, term] = *entry;
     if (leadingLambdas(term.get(), kMaxArity + 1) > kMaxArity)
       return fail(d, "Arity", "Arity of function " + name + " may not exceed ten.", name);
     renameBinders(term);
@@ -215,13 +235,13 @@ static bool checkArityAndTranslate(Diagnostic& d) {
   return true;
 }
 
-static void internAll() {
-  clearInterned();
-  for (auto& [name, term] : front::definitions()) term = intern(term);
+static void internAll(const Selection& work) {
+  for (auto* entry : work) entry->second = intern(entry->second);
 }
 
-static bool checkLocal(Diagnostic& d) {
-  for (auto& [name, term] : front::definitions()) {
+static bool checkLocal(const Selection& work, Diagnostic& d) {
+  for (auto* entry : work) {
+    auto& [name, term] = *entry;
     uint32_t mask = freeLetters(term.get());
     if (mask == 0) continue;
     std::string letter(1, char('a' + std::countr_zero(mask)));
@@ -231,18 +251,30 @@ static bool checkLocal(Diagnostic& d) {
   return true;
 }
 
-static void rewriteAll(cells::Handle (*pass)(const cells::Handle&)) {
-  for (auto& entry : front::definitions()) entry.second = pass(entry.second);
+static void rewriteAll(const Selection& work, cells::Handle (*pass)(const cells::Handle&)) {
+  for (auto* entry : work) entry->second = pass(entry->second);
+}
+
+// The passes and checks in their fixed order over `work`; "Alive" always walks from
+// the main expression through the whole table.
+static void compileSelection(const Selection& work, Diagnostic& d) {
+  rewriteAll(work, quotePass);
+  rewriteAll(work, pairPatternPass);
+  if (!checkFunky(work, d) || !checkAlive(d) || !checkPlace(work, d) || !checkArityAndTranslate(work, d)) return;
+  internAll(work);
+  checkLocal(work, d);
 }
 
 void checkAndCompile(Diagnostic& d) {
   d = Diagnostic{};
   front::definitions()["_"] = cells::makeAtom(hostLayoutText());
-  rewriteAll(quotePass);
-  rewriteAll(pairPatternPass);
-  if (!checkFunky(d) || !checkAlive(d) || !checkPlace(d) || !checkArityAndTranslate(d)) return;
-  internAll();
-  checkLocal(d);
+  clearInterned();
+  compileSelection(selectAll(), d);
+}
+
+void checkAndCompileNames(const std::set<std::string>& names, Diagnostic& d) {
+  d = Diagnostic{};
+  compileSelection(selectNames(names), d);
 }
 
 }  // namespace compile

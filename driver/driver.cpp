@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cells/invariant.h"
+#include "compile/loader.h"
 #include "driver/diagnostic.h"
 #include "driver/phases.h"
 #include "numbers/value_kind.h"
@@ -59,6 +60,7 @@ int runDriver(int argc, char** argv) {
   // would end the process; ignored, the send gives -1 with EPIPE for the program
   // to read, like any other failing call.
   std::signal(SIGPIPE, SIG_IGN);
+  compile::installLanguageSeams();
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

@@ -1,6 +1,5 @@
 // The list of built-in names: one row each, grouped by family, each group headed by
-// the file that implements it. Rows whose family is not built yet use the placeholder,
-// which answers every call with "Z".
+// the file that implements it.
 #include "library/builtin_table.h"
 
 #include <initializer_list>
@@ -13,17 +12,11 @@
 #include "library/streams.h"
 #include "library/strings.h"
 #include "library/kinds.h"
+#include "library/language.h"
 #include "numbers/numeric_builtins.h"
 
 namespace library {
 
-static Handle placeholderImpl(const Cell*) { return cells::common(cells::Common::Z); }
-
-static std::pair<std::string, BuiltinEntry> placeholder(const char* name, uint8_t arity) {
-  return rawRow(name, arity, &placeholderImpl);
-}
-
-bool usesPlaceholder(const BuiltinEntry& entry) { return entry.impl == &placeholderImpl; }
 
 const BuiltinTable& builtin_table() {
   static const BuiltinTable table{
@@ -52,27 +45,27 @@ const BuiltinTable& builtin_table() {
       row<setxImpl>("setx"),
       row<typeImpl>("type"),  // library/kinds.cpp
       // Language built-ins (library/language.cpp)
-      placeholder("buck", 1),
-      placeholder("cape", 1),
-      placeholder("cmpr", 2),
-      placeholder("copy", 2),
-      placeholder("cork", 3),
-      placeholder("init", 1),
-      placeholder("leaf", 1),
-      placeholder("leak", 1),
-      placeholder("left", 1),
-      placeholder("lisp", 1),
-      placeholder("lits", 1),
-      placeholder("load", 1),
-      placeholder("look", 2),
-      placeholder("lots", 1),
-      placeholder("rank", 1),
-      placeholder("raws", 2),
-      placeholder("rght", 1),
-      placeholder("tern", 1),
-      placeholder("trim", 3),
-      placeholder("wave", 1),
-      placeholder("zits", 1),
+      row<buckImpl>("buck"),
+      row<capeImpl>("cape"),
+      row<cmprImpl>("cmpr"),
+      row<copyImpl>("copy"),
+      row<corkImpl>("cork"),
+      row<initImpl>("init"),
+      row<leafImpl>("leaf"),
+      row<leakImpl>("leak"),
+      row<leftImpl>("left"),
+      row<lispImpl>("lisp"),
+      row<litsImpl>("lits"),
+      row<loadImpl>("load"),
+      row<lookImpl>("look"),
+      row<lotsImpl>("lots"),
+      row<rankImpl>("rank"),
+      row<rawsImpl>("raws"),
+      row<rghtImpl>("rght"),
+      row<ternImpl>("tern"),
+      row<trimImpl>("trim"),
+      row<waveImpl>("wave"),
+      row<zitsImpl>("zits"),
       // Standard streams and files (library/streams.cpp)
       row<clearerrImpl>("clearerr"),
       row<fcloseImpl>("fclose"),

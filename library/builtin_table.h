@@ -31,7 +31,4 @@ const BuiltinTable& builtin_table();
 // The entry of an exact name, or null when the name is not a built-in.
 const BuiltinEntry* findBuiltin(std::string_view name);
 
-// Names whose rows still answer every call with "Z" until their family is built.
-bool usesPlaceholder(const BuiltinEntry& entry);
-
 }  // namespace library
