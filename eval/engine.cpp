@@ -37,6 +37,11 @@ unsigned long long& stepCount() {
   return steps;
 }
 
+unsigned long long& stepBudget() {
+  static unsigned long long budget = 0;
+  return budget;
+}
+
 namespace {
 
 enum class Atom { B, T, J, Lambda };
@@ -133,7 +138,9 @@ class Machine {
 Handle Machine::run(Handle term) {
   k_ = common(cells::Common::I);
   e_ = std::move(term);
-  for (;;) {
+  const unsigned long long budget = stepBudget();
+  for (unsigned long long taken = 0;; ++taken) {
+    if (budget && taken >= budget) return common(cells::Common::Z);
     ensureAnnotated(e_.get());
     if (cells::firstByte(k_.get()) == 'I' && isValue(e_.get())) return std::move(e_);
 #ifdef VORL_TRACE_EXECUTION

@@ -32,4 +32,8 @@ cells::Handle evaluate(cells::Handle term);
 // The number of machine steps taken since the process started (for benchmarks).
 unsigned long long& stepCount();
 
+// At most this many steps per evaluation when not 0; a run that needs more ends
+// with the undefined value "Z". Only the fuzzers set it: programs run unbounded.
+unsigned long long& stepBudget();
+
 }  // namespace eval

@@ -2,6 +2,7 @@
 // the file that implements it.
 #include "library/builtin_table.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "library/adapt.h"
@@ -18,8 +19,34 @@
 namespace library {
 
 
+static Handle sandboxedImpl(const Cell*) { return cells::common(cells::Common::Z); }
+
+// The rows that touch nothing outside the interpreter's own values. In the fuzzing
+// build every other row answers "Z".
+static bool isPure(std::string_view name) {
+  static constexpr std::string_view kPure[] = {
+      "abs", "acos", "addrinfo", "af_unspec", "ai_passive", "asin", "atan", "atof", "atoi", "atol", "buck",
+      "cape", "ceil", "cent", "cmpr", "cork", "cos", "cosh", "dash", "diff", "dirent", "eacces", "ebadf",
+      "econnaborted", "efault", "eintr", "einval", "eio", "emfile", "enfile", "enodev", "enomem", "enotsock",
+      "enxio", "eopnotsupp", "eoverflow", "erf", "erfc", "ewouldblock", "exp", "fabs", "floor", "fmod",
+      "gteq", "htonl", "htons", "hypot", "init", "isalnum", "isalpha", "isascii", "isblank", "isdigit",
+      "isgraph", "islower", "isprint", "ispunct", "isspace", "isupper", "labs", "ldexp", "leaf", "leak",
+      "left", "less", "lisp", "lits", "load", "log", "look", "lots", "mult", "nextafter", "ntohl", "ntohs",
+      "over", "plus", "pow", "powa", "rank", "raws", "real", "rght", "same", "sin", "sinh", "sock_stream",
+      "sqrt", "strcasecmp", "strcmp", "strlen", "strncasecmp", "strncmp", "strnlen", "strspn", "tan", "tanh",
+      "tern", "time_t", "toascii", "tolower", "toupper", "trim", "type", "wave", "zits"};
+  return std::find(std::begin(kPure), std::end(kPure), name) != std::end(kPure);
+}
+
+static BuiltinTable sandboxed(BuiltinTable table) {
+  if constexpr (kSandbox)
+    for (auto& [name, entry] : table)
+      if (!isPure(name)) entry.impl = &sandboxedImpl;
+  return table;
+}
+
 const BuiltinTable& builtin_table() {
-  static const BuiltinTable table{
+  static const BuiltinTable table = sandboxed({
       // Host values and memory (library/memory.cpp)
       row<bzeroImpl>("bzero"),
       row<callocImpl>("calloc"),
@@ -251,7 +278,7 @@ const BuiltinTable& builtin_table() {
       row<numbers::strtoulImpl>("strtoul"),  // Decision: reads the text, the end-pointer address and the base
       row<numbers::tanImpl>("tan"),
       row<numbers::tanhImpl>("tanh"),
-  };
+  });
   return table;
 }
 
