@@ -22,7 +22,7 @@ static std::unordered_map<const Cell*, std::size_t>& longAtomLengths() {
 }
 
 // Platform: allocation failure ends the run like any reported error, with status 128.
-[[noreturn]] static void outOfMemory() {
+void outOfMemory() {
   std::fflush(stdout);
   std::fputs("Error.\n Type: Space\nOut of memory.\n\\/\n", stderr);
   std::_Exit(128);

@@ -38,6 +38,10 @@ inline constexpr uint64_t kAtomBit = uint64_t{1} << 63;
 inline constexpr int kAnnotationMin = -52;
 inline constexpr int kAnnotationMax = 11;
 
+// Ends the process with the report of exhausted memory and status 128; every
+// allocation of the interpreter that fails comes here.
+[[noreturn]] void outOfMemory();
+
 // The number of cells alive in the process; tests require it unchanged around
 // each operation once its results are dropped.
 std::size_t& liveCells();

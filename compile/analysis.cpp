@@ -56,11 +56,6 @@ static void annotateAtom(Cell* c) {
   cells::setLengthCache(c, letterBit(c));
 }
 
-uint32_t cachedMask(const Cell* c) {
-  if (cells::isDataMarked(c)) return 0;
-  if (cells::isAtom(c)) return isLetterAtom(c) ? cells::lengthCache(c) : 0;
-  return uint32_t(cells::lengthCache(c));
-}
 
 // Decision: ordinary scoping. A lambda has the mask of its body without its key; a
 // curly form that of B with the mask of C without its key; a key adds nothing.

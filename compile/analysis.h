@@ -14,8 +14,14 @@ namespace compile {
 // the checks reject every other case before anything is annotated).
 void annotate(cells::Cell* term);
 
-// The cached mask of an annotated cell: bit i for the letter 'a' + i.
-uint32_t cachedMask(const cells::Cell* c);
+// The cached mask of an annotated cell: bit i for the letter 'a' + i. A pair keeps
+// it in its length field; among atoms only a one-letter variable has one.
+inline uint32_t cachedMask(const cells::Cell* c) {
+  if (cells::isDataMarked(c)) return 0;
+  if (cells::isPair(c)) return uint32_t(cells::lengthCache(c));
+  const char* t = cells::chars(c);
+  return (t[0] >= 'a' && t[0] <= 'z' && t[1] == '\0') ? uint32_t(cells::lengthCache(c)) : 0;
+}
 
 // The letters free in a term by ordinary scoping, computed without annotating
 // (so without the invariant above), for the checks.

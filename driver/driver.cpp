@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 
 #include "cells/invariant.h"
 #include "compile/loader.h"
@@ -56,6 +57,7 @@ std::optional<std::string> readProgramFile(const char* path) {
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
   numbers::installCellSeams();
+  std::set_new_handler([] { cells::outOfMemory(); });
   // Platform: a send on a connection whose peer has closed raises SIGPIPE, which
   // would end the process; ignored, the send gives -1 with EPIPE for the program
   // to read, like any other failing call.

@@ -37,32 +37,45 @@ Handle substitute(Cell* t, const Places& places) {
   // Reused from call to call: substitution runs at every call of a definition.
   static std::vector<Task> work;
   static std::vector<Handle> results;
-  work.assign(1, {t, places.letters, false});
-  while (!work.empty()) {
-    Task task = work.back();
-    work.pop_back();
-    const Cell* c = task.cell;
-    if (task.childrenDone) {
+  work.clear();
+  const Cell* c = t;
+  uint32_t active = places.letters;
+  for (;;) {
+    // Descend the left spine, leaving each pair and its right child for later.
+    for (;;) {
+      uint32_t relevant = compile::cachedMask(c) & active;
+      if (relevant == 0) {
+        results.emplace_back(const_cast<Cell*>(c));
+        break;
+      }
+      if (cells::isAtom(c)) {
+        results.emplace_back(const_cast<Cell*>(places.values[cells::firstByte(c) - 'a']));
+        break;
+      }
+      work.push_back({c, active, true});
+      work.push_back({cells::rightOf(c), activeOnTheRight(c, active), false});
+      c = cells::leftOf(c);
+    }
+    // Build every pair whose children are both done; then take the next right child.
+    for (;;) {
+      if (work.empty()) {
+        Handle result = std::move(results.back());
+        results.pop_back();
+        return result;
+      }
+      Task task = work.back();
+      work.pop_back();
+      if (!task.childrenDone) {
+        c = task.cell;
+        active = task.active;
+        break;
+      }
       Handle right = std::move(results.back());
       results.pop_back();
       results.back() = cells::makePair(std::move(results.back()), std::move(right));
       compile::annotate(results.back().get());  // children are annotated: one step
-      continue;
-    }
-    uint32_t relevant = compile::cachedMask(c) & task.active;
-    if (relevant == 0) {
-      results.emplace_back(const_cast<Cell*>(c));
-    } else if (cells::isAtom(c)) {
-      results.emplace_back(const_cast<Cell*>(places.values[cells::firstByte(c) - 'a']));
-    } else {
-      work.push_back({c, task.active, true});
-      work.push_back({cells::rightOf(c), activeOnTheRight(c, task.active), false});
-      work.push_back({cells::leftOf(c), task.active, false});
     }
   }
-  Handle result = std::move(results.back());
-  results.pop_back();
-  return result;
 }
 
 }  // namespace eval

@@ -1,9 +1,28 @@
 // Decimal conversions of GMP integers (subquadratic inside GMP for long texts).
 #include "numbers/mpz.h"
 
+#include <cstdlib>
+
+#include "cells/cell.h"
 #include "cells/invariant.h"
 
 namespace numbers {
+
+static void* mpzAllocate(std::size_t bytes) {
+  void* p = std::malloc(bytes);
+  if (!p) cells::outOfMemory();
+  return p;
+}
+
+static void* mpzReallocate(void* old, std::size_t, std::size_t bytes) {
+  void* p = std::realloc(old, bytes);
+  if (!p) cells::outOfMemory();
+  return p;
+}
+
+static void mpzFree(void* p, std::size_t) { std::free(p); }
+
+void installMpzAllocation() { mp_set_memory_functions(&mpzAllocate, &mpzReallocate, &mpzFree); }
 
 Mpz mpzFromDigits(std::string_view digits) {
   Mpz m;

@@ -9,6 +9,10 @@
 
 namespace numbers {
 
+// Routes GMP's allocations through the interpreter's own failure report, so that a
+// number too large for memory ends the run with status 128 rather than an abort.
+void installMpzAllocation();
+
 class Mpz {
  public:
   Mpz() { mpz_init(value_); }

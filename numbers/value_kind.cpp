@@ -2,6 +2,7 @@
 #include "numbers/value_kind.h"
 
 #include "cells/convert.h"
+#include "numbers/mpz.h"
 #include "numbers/bit_form.h"
 
 namespace numbers {
@@ -59,6 +60,7 @@ static std::string streamTextOrZero(const cells::Cell* stream) {
 void installCellSeams() {
   cells::numberSeams().valueKind = &value_kind;
   cells::numberSeams().streamText = &streamTextOrZero;
+  installMpzAllocation();
 }
 
 }  // namespace numbers
