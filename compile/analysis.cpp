@@ -51,7 +51,9 @@ static void annotateAtom(Cell* c) {
   auto& table = front::definitions();
   if (auto it = table.find(t); it != table.end())
     return cells::setAnnotation(c, leadingLambdas(followAliases(it->second.get()), kUnknown));
-  cells::invariant(isLetterAtom(c), "a name without a definition that is not a variable");
+  // Decision: a name that nothing defines and that is not a variable (built at run
+  // time, as `cape` of [ab] builds ab) is like any other atom: applied, it gives "Z".
+  if (!isLetterAtom(c)) return cells::setAnnotation(c, 1);
   cells::setAnnotation(c, kUnknown);
   cells::setLengthCache(c, letterBit(c));
 }

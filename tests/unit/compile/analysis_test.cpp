@@ -33,6 +33,7 @@ TEST_F(AnalysisTest, AnnotationAndMask) {
       {"12", 1, false, 0},
       {"[ab]", kData, false, 0},
       {"tw", 2, false, 0},
+      {"nameless", 1, false, 0},
       {"q", 11, false, 1u << ('q' - 'a')},
       {"[a][b]", kData, false, 0},
       {"tw 1", 1, false, 0},
