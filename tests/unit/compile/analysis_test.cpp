@@ -68,6 +68,18 @@ TEST_F(AnalysisTest, DataPairCachesItsLength) {
   EXPECT_EQ(cells::lengthCache(t.get()), 8u);
 }
 
+// The reader's placeholder of an arity-0 built-in is the atom "Z", which names the
+// combinator Z (one argument); the built-in itself needs none, and so does an alias.
+TEST_F(AnalysisTest, ArityZeroBuiltinNeedsNoArgument) {
+  front::definitions()["time_t"] = parsed("Z");
+  front::definitions()["now"] = parsed("time_t");
+  for (const char* name : {"time_t", "now"}) {
+    cells::Handle t = parsed(name);
+    annotate(t.get());
+    EXPECT_EQ(cells::annotationValue(t.get()), 0) << name;
+  }
+}
+
 TEST_F(AnalysisTest, AnnotationIsKeptOnceComputed) {
   cells::Handle t = parsed("tw 1");
   annotate(t.get());
