@@ -7,6 +7,7 @@
 #include "compile/terms.h"
 #include "front/definitions.h"
 #include "front/reader.h"
+#include "library/builtin_table.h"
 
 namespace compile {
 
@@ -32,7 +33,8 @@ static bool isName(std::string_view t) {
 // Decision: a definition that is just another defined name (the prelude's "+" is
 // `plus`) needs as many arguments as that name. Its call then gathers the same
 // arguments at once instead of passing them one by one through the continuation;
-// the result is the same.
+// the result is the same. A built-in's entry is its placeholder, which states its
+// arity and is never followed: the "Z" of an arity-0 row is not the combinator Z.
 static const Cell* followAliases(const Cell* entry) {
   auto& table = front::definitions();
   for (int hops = 0; hops < 8 && cells::isAtom(entry); ++hops) {
@@ -40,8 +42,13 @@ static const Cell* followAliases(const Cell* entry) {
     auto it = name.empty() ? table.end() : table.find(name);
     if (it == table.end() || it->second.get() == entry) break;
     entry = it->second.get();
+    if (library::findBuiltin(name)) break;
   }
   return entry;
+}
+
+static const Cell* definitionOf(std::string_view name, const Cell* entry) {
+  return library::findBuiltin(name) ? entry : followAliases(entry);
 }
 
 static void annotateAtom(Cell* c) {
@@ -50,8 +57,10 @@ static void annotateAtom(Cell* c) {
   if (!isName(t)) return cells::setAnnotation(c, 1);
   auto& table = front::definitions();
   if (auto it = table.find(t); it != table.end())
-    return cells::setAnnotation(c, leadingLambdas(followAliases(it->second.get()), kUnknown));
-  cells::invariant(isLetterAtom(c), "a name without a definition that is not a variable");
+    return cells::setAnnotation(c, leadingLambdas(definitionOf(t, it->second.get()), kUnknown));
+  // Decision: a name that nothing defines and that is not a variable (built at run
+  // time, as `cape` of [ab] builds ab) is like any other atom: applied, it gives "Z".
+  if (!isLetterAtom(c)) return cells::setAnnotation(c, 1);
   cells::setAnnotation(c, kUnknown);
   cells::setLengthCache(c, letterBit(c));
 }

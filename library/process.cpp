@@ -5,6 +5,8 @@
 // time functions are the 64-bit ones.
 #include "library/process.h"
 
+#include <signal.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -31,7 +33,19 @@ UNum strftimeImpl(Int buffer, Int n, Text format, Int r) {
 Num time_tImpl() { return Num{sizeof(std::time_t)}; }
 
 Num getenvImpl(Text name) { return Num::address(std::getenv(name.chars)); }
-Num systemImpl(Text command) { return Num{std::system(command.chars)}; }
+// Platform: the driver ignores SIGPIPE, and an ignored signal stays ignored across
+// exec, so the command would inherit it and a pipeline such as `yes | head -1` would
+// never end its writer. The default disposition is restored for the call's duration.
+static int systemWithDefaultPipe(const char* command) {
+  struct sigaction plain = {}, saved = {};
+  plain.sa_handler = SIG_DFL;
+  sigemptyset(&plain.sa_mask);
+  sigaction(SIGPIPE, &plain, &saved);
+  int status = std::system(command);
+  sigaction(SIGPIPE, &saved, nullptr);
+  return status;
+}
+Num systemImpl(Text command) { return Num{systemWithDefaultPipe(command.chars)}; }
 
 // Platform: C's exit flushes and closes the C streams; the parent sees the status
 // modulo 256.

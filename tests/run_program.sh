@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one program test: vorl on the program with its argument words and standard
 # input, in a fresh temporary folder, and compares the exit status, standard output
-# and standard error with the sidecar files beside the program.
+# and standard error with the sidecar files beside the program (standard error by its
+# beginning only when a .stderr_prefix sidecar is given).
 set -u
 vorl=$1
 program=$2
@@ -27,7 +28,19 @@ if [ "$status" != "$expected_status" ]; then
   echo "exit status: expected $expected_status, got $status"
   failed=1
 fi
+# An optional <name>.stderr_prefix holds bytes that standard error must begin with,
+# for reports whose tail (a source line) may change; it replaces the exact match.
+if [ -f "$base.stderr_prefix" ]; then
+  size=$(wc -c < "$base.stderr_prefix")
+  head -c "$size" "$work/.stderr" > "$work/.stderr_head"
+  if ! cmp -s "$base.stderr_prefix" "$work/.stderr_head"; then
+    echo "stderr does not begin with $base.stderr_prefix:"
+    od -c "$work/.stderr" | head -20
+    failed=1
+  fi
+fi
 for stream in stdout stderr; do
+  [ "$stream" = stderr ] && [ -f "$base.stderr_prefix" ] && continue
   expected=/dev/null
   [ -f "$base.$stream" ] && expected=$base.$stream
   if ! cmp -s "$expected" "$work/.$stream"; then

@@ -33,6 +33,7 @@ TEST_F(AnalysisTest, AnnotationAndMask) {
       {"12", 1, false, 0},
       {"[ab]", kData, false, 0},
       {"tw", 2, false, 0},
+      {"nameless", 1, false, 0},
       {"q", 11, false, 1u << ('q' - 'a')},
       {"[a][b]", kData, false, 0},
       {"tw 1", 1, false, 0},
@@ -65,6 +66,18 @@ TEST_F(AnalysisTest, DataPairCachesItsLength) {
   cells::Handle t = parsed("[ab][cd]");
   annotate(t.get());
   EXPECT_EQ(cells::lengthCache(t.get()), 8u);
+}
+
+// The reader's placeholder of an arity-0 built-in is the atom "Z", which names the
+// combinator Z (one argument); the built-in itself needs none, and so does an alias.
+TEST_F(AnalysisTest, ArityZeroBuiltinNeedsNoArgument) {
+  front::definitions()["time_t"] = parsed("Z");
+  front::definitions()["now"] = parsed("time_t");
+  for (const char* name : {"time_t", "now"}) {
+    cells::Handle t = parsed(name);
+    annotate(t.get());
+    EXPECT_EQ(cells::annotationValue(t.get()), 0) << name;
+  }
 }
 
 TEST_F(AnalysisTest, AnnotationIsKeptOnceComputed) {
