@@ -53,6 +53,7 @@ check "echo client status" 0 $?
 wait "$server"
 check "echo server status" 0 $?
 check "echoed line" "hello over loopback" "$(cat "$work/client.out")"
+check "peer address seen by the server" "127.0.0.1" "$(cat "$work/server.out")"
 check "echo server stderr" "" "$(cat "$work/server.err" "$work/client.err")"
 
 # 2. The program is the client of a one-shot server that answers a line in capitals.
