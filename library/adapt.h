@@ -71,7 +71,11 @@ struct Text {
     char kind = numbers::value_kind(c);
     if (kind != 'a' && kind != 'i' && kind != 'u') return std::nullopt;
     if (kSandbox && kind == 'i') return std::nullopt;
-    return Text{static_cast<const char*>(cells::hostPointer(c))};
+    const char* chars = static_cast<const char*>(cells::hostPointer(c));
+    // Decision: the address 0 is no C string (a missing argument word, a failed
+    // search): it gives "Z" rather than a crash inside the C library.
+    if (chars == nullptr) return std::nullopt;
+    return Text{chars};
   }
 };
 

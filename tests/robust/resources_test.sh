@@ -18,18 +18,22 @@ grep -q AddressSanitizer "$vorl" && sanitized=1
 
 # A program file of 10 MB: a main expression and a hundred thousand definitions.
 python3 - <<'PY'
-parts = ["x\\(fn1 41)"]
+parts = ["x\\(fn 41)"]
+size = 0
 i = 0
-while sum(len(p) + 2 for p in parts) < 10 * 1024 * 1024:
+while size < 10 * 1024 * 1024:
     i += 1
-    parts.append("fn%d\\a\\(a+%d)*1" % (i, i % 7))
+    name = "fn" + "".join(chr(97 + int(d)) for d in str(i))
+    parts.append("%s\\a\\(a+%d)*1" % (name, i % 7))
+    size += len(parts[-1]) + 2
+parts.append("fn\\a\\a+1")
 open("large.vorl", "w").write(",\n".join(parts))
 PY
 timeout 300 "$vorl" large.vorl
 check "10 MB program" 42 $?
 
 # Memory runs out: the run ends with the Space report and status 128.
-printf 'x\\grow 2,\ngrow\\n\\grow(n*n*n)\n' > grow.vorl
+printf 'x\\grow 0 0,\ngrow\\n\\l\\grow(n+1)(V n l)\n' > grow.vorl
 if [ $sanitized = 0 ]; then
   (ulimit -v 600000; timeout 120 "$vorl" grow.vorl > out 2> err)
   check "out of memory status" 128 $?
