@@ -52,7 +52,6 @@ TEST_F(AnalysisTest, AnnotationAndMask) {
       {"stdout", 0, false, 0},
       {"out", 0, false, 0},
       {"plus", 2, false, 0},
-      {"+", 2, false, 0},
   };
   for (auto& c : cases) {
     cells::Handle t = parsed(c.term);
