@@ -33,31 +33,27 @@ static bool isName(std::string_view t) {
 // Decision: a definition that is just another defined name (the prelude's "+" is
 // `plus`) needs as many arguments as that name. Its call then gathers the same
 // arguments at once instead of passing them one by one through the continuation;
-// the result is the same. A built-in's entry is its placeholder, which states its
-// arity and is never followed: the "Z" of an arity-0 row is not the combinator Z.
-static const Cell* followAliases(const Cell* entry) {
+// the result is the same. A built-in needs its row's arity: the placeholder of an
+// arity-0 built-in is the atom Z, which must not be taken for the combinator Z.
+static int argumentsNeeded(const Cell* entry) {
   auto& table = front::definitions();
   for (int hops = 0; hops < 8 && cells::isAtom(entry); ++hops) {
     std::string_view name = cells::text(entry);
+    if (const library::BuiltinEntry* builtin = library::findBuiltin(name)) return builtin->arity;
     auto it = name.empty() ? table.end() : table.find(name);
     if (it == table.end() || it->second.get() == entry) break;
     entry = it->second.get();
-    if (library::findBuiltin(name)) break;
   }
-  return entry;
-}
-
-static const Cell* definitionOf(std::string_view name, const Cell* entry) {
-  return library::findBuiltin(name) ? entry : followAliases(entry);
+  return leadingLambdas(entry, kUnknown);
 }
 
 static void annotateAtom(Cell* c) {
   std::string_view t = cells::text(c);
   if (!t.empty() && t[0] == '[') return cells::markData(c);
   if (!isName(t)) return cells::setAnnotation(c, 1);
+  if (const library::BuiltinEntry* builtin = library::findBuiltin(t)) return cells::setAnnotation(c, builtin->arity);
   auto& table = front::definitions();
-  if (auto it = table.find(t); it != table.end())
-    return cells::setAnnotation(c, leadingLambdas(definitionOf(t, it->second.get()), kUnknown));
+  if (auto it = table.find(t); it != table.end()) return cells::setAnnotation(c, argumentsNeeded(it->second.get()));
   // Decision: a name that nothing defines and that is not a variable (built at run
   // time, as `cape` of [ab] builds ab) is like any other atom: applied, it gives "Z".
   if (!isLetterAtom(c)) return cells::setAnnotation(c, 1);

@@ -54,6 +54,13 @@ std::optional<std::string> readProgramFile(const char* path) {
   return program;
 }
 
+void blankInterpreterLine(std::string& program) {
+  if (!program.starts_with("#!")) return;
+  std::size_t end = program.find('\n');
+  if (end == std::string::npos) end = program.size();
+  program.replace(0, end, end, ' ');
+}
+
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
   numbers::installCellSeams();
@@ -66,6 +73,7 @@ int runDriver(int argc, char** argv) {
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);
+  blankInterpreterLine(*program);
   Diagnostic d;
   int64_t result = runPhases(*program, argv + 2, d);
   if (!d.empty()) return errorReport(d);

@@ -17,6 +17,12 @@ inline constexpr int kUsageStatus = 1;
 // it cannot be opened.
 std::optional<std::string> readProgramFile(const char* path);
 
+// A script's interpreter line: when the text begins with the two bytes "#!", the bytes
+// of its first line, up to but not including the line feed, become spaces, so the
+// program runs as if the line were blank and every position stays a byte offset of
+// the file. Any other text is left as it is.
+void blankInterpreterLine(std::string& program);
+
 int runDriver(int argc, char** argv);
 
 }  // namespace driver

@@ -113,11 +113,10 @@ static DirectoryState* stateOf(const unsigned char* stream) {
 }
 
 // Platform: opendir sets errno on failure (ENOENT, EACCES, ENOTDIR, ...).
-// Decision: the empty path gives "0" with ENOENT, and the address 0 gives "0" with
-// EFAULT rather than reading through a null address.
+// The empty path gives "0" with ENOENT (the address 0 never arrives: no C string).
 Num opendirImpl(Text path) {
-  if (!path.chars || path.chars[0] == '\0') {
-    errno = path.chars ? ENOENT : EFAULT;
+  if (path.chars[0] == '\0') {
+    errno = ENOENT;
     return Num{0};
   }
   auto* stream = static_cast<unsigned char*>(std::calloc(1, kStreamSize));

@@ -3,10 +3,12 @@
 # input, in a fresh temporary folder, and compares the exit status, standard output
 # and standard error with the sidecar files beside the program (standard error by its
 # beginning only when a .stderr_prefix sidecar is given).
+# Optional: $3 the sidecars' path without extension, when they are not beside the
+# program; $4 a folder to run in instead (the examples read files kept there).
 set -u
 vorl=$1
 program=$2
-base=${program%.vorl}
+base=${3:-${program%.vorl}}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -18,7 +20,7 @@ fi
 input=/dev/null
 [ -f "$base.stdin" ] && input=$base.stdin
 
-(cd "$work" && "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
+(cd "${4:-$work}" && "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
 status=$?
 
 expected_status=0

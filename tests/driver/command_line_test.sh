@@ -29,5 +29,13 @@ check "escaped path" ' Name: "x[7F]y"' "$(sed -n 2p "$work/err")"
 "$vorl" "$work" > "$work/out" 2> "$work/err"
 check "folder as program file status" 128 $?
 
+# A script made executable runs through its interpreter line, with its argument words.
+printf '#!/usr/bin/env vorl\nx\\getx(getz(x+8))\n' > "$work/script.vorl"
+chmod +x "$work/script.vorl"
+bin=$(cd "$(dirname "$vorl")" && pwd)
+(cd "$work" && PATH="$bin:$PATH" ./script.vorl first A) > "$work/out" 2> "$work/err"
+check "script status" 65 $?
+check "script stderr" "" "$(cat "$work/err")"
+
 echo "$failures failed"
 [ "$failures" = 0 ]

@@ -17,6 +17,9 @@ class AnalysisTest : public ::testing::Test {
   void SetUp() override {
     front::loadPrelude();
     front::definitions()["tw"] = parsed("x\\y\\x");
+    // The reader's placeholder of an arity-0 built-in, and an alias of it.
+    front::definitions()["stdout"] = parsed("Z");
+    front::definitions()["out"] = parsed("stdout");
   }
   void TearDown() override { front::clearTables(); }
 };
@@ -47,6 +50,9 @@ TEST_F(AnalysisTest, AnnotationAndMask) {
       {"tw [a]", 1, false, 0},
       {"x{q}x", 0, false, 1u << ('q' - 'a')},
       {"x{1}p x", 0, false, 1u << ('p' - 'a')},
+      {"stdout", 0, false, 0},
+      {"out", 0, false, 0},
+      {"plus", 2, false, 0},
   };
   for (auto& c : cases) {
     cells::Handle t = parsed(c.term);

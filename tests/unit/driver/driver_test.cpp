@@ -38,6 +38,28 @@ TEST(ReadProgramFileTest, EmptyMissingAndFolder) {
   EXPECT_FALSE(readProgramFile(std::filesystem::temp_directory_path().c_str()));
 }
 
+TEST(BlankInterpreterLineTest, OnlyTheFirstLineAfterHashBang) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"1 interpreter line", "#!/usr/bin/env vorl\nx\\0", std::string(19, ' ') + "\nx\\0"},
+      {"2 carriage return stays a space", "#!vorl\r\n0", "       \n0"},
+      {"3 no line feed", "#!vorl", "      "},
+      {"4 only the first line", "#!a\n#!b\n", "   \n#!b\n"},
+      {"5 not at the start", " #!a\n0", " #!a\n0"},
+      {"6 one byte of two", "#a\n0", "#a\n0"},
+      {"7 empty", "", ""},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    blankInterpreterLine(text);
+    EXPECT_EQ(text, c.expected) << c.name;
+  }
+}
+
 // Sends one byte with the `send` built-in on a connection whose peer has closed, and
 // exits with 0 exactly when that gave -1 with EPIPE.
 [[noreturn]] static void sendToClosedPeer() {
