@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <vector>
 
 namespace cells {
 
@@ -61,6 +62,9 @@ static Cell* allocatePair() {
     constexpr std::size_t kChunk = 4096;
     char* chunk = static_cast<char*>(std::malloc(kChunk * kPairBytes));
     if (!chunk) outOfMemory();
+    // Kept for the life of the process; listed so that leak checkers see them held.
+    static auto* chunks = new std::vector<char*>;  // never destroyed, like the chunks
+    chunks->push_back(chunk);
     for (std::size_t i = kChunk; i-- > 0;) {
       auto* p = reinterpret_cast<FreePair*>(chunk + i * kPairBytes);
       p->next = list;
@@ -93,23 +97,6 @@ static void freeCell(Cell* c) {
   if (lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
   std::free(c);
 }
-
-void setLengthCache(Cell* c, uint64_t length) {
-  invariant(length < kLengthLimit, "length cache out of range");
-  c->header = (c->header & ~kLengthMask) | (length << kLengthShift);
-}
-
-void setAnnotation(Cell* c, int v) {
-  invariant(v <= kAnnotationMax, "annotation above 11");
-  invariant(v >= kAnnotationMin, "annotation below -52");
-  c->header = (c->header & ~kAnnotationMask) | (uint64_t(v - kAnnotationMin) << kTopShift);
-}
-
-void setAnnotationFlag(Cell* c, bool flag) {
-  c->header = flag ? (c->header | kMarkerBit) : (c->header & ~kMarkerBit);
-}
-
-void markData(Cell* c) { c->header = (c->header & ~kAnnotationMask) | kMarkerBit; }
 
 int digitValue(unsigned char c) {
   static const auto table = [] {

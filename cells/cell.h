@@ -71,7 +71,10 @@ inline unsigned char firstByte(const Cell* c) {
 }
 
 inline uint64_t lengthCache(const Cell* c) { return (c->header & kLengthMask) >> kLengthShift; }
-void setLengthCache(Cell* c, uint64_t length);
+inline void setLengthCache(Cell* c, uint64_t length) {
+  invariant(length < kLengthLimit, "length cache out of range");
+  c->header = (c->header & ~kLengthMask) | (length << kLengthShift);
+}
 
 // The top byte (bits 56..63) as the compiler reads it: 0x80 plus the annotation for
 // an atom; 0x40 in its low seven bits with no annotation value is the "@" marker.
@@ -87,9 +90,16 @@ inline int annotationValue(const Cell* c) {
 inline bool annotationFlag(const Cell* c) {
   return (c->header & kAnnotationMask) != 0 && (c->header & kMarkerBit) != 0;
 }
-void setAnnotation(Cell* c, int v);  // keeps bits 62 and 63
-void setAnnotationFlag(Cell* c, bool flag);
-void markData(Cell* c);
+// Keeps bits 62 and 63.
+inline void setAnnotation(Cell* c, int v) {
+  invariant(v <= kAnnotationMax, "annotation above 11");
+  invariant(v >= kAnnotationMin, "annotation below -52");
+  c->header = (c->header & ~kAnnotationMask) | (uint64_t(v - kAnnotationMin) << kTopShift);
+}
+inline void setAnnotationFlag(Cell* c, bool flag) {
+  c->header = flag ? (c->header | kMarkerBit) : (c->header & ~kMarkerBit);
+}
+inline void markData(Cell* c) { c->header = (c->header & ~kAnnotationMask) | kMarkerBit; }
 
 // ---- Text --------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "eval/engine.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -83,8 +84,12 @@ Cell* spineHead(Cell* c) {
 // Prelude combinators and the two logical operators never duplicate an argument,
 // so their arguments may be handed over unevaluated.
 bool isNonDuplicating(const Cell* head) {
-  unsigned char c = cells::firstByte(head);
-  return c != 0 && std::strchr("&|ABCDEFHIJKLNQRTUVXZ", c) != nullptr;
+  static const auto table = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("&|ABCDEFHIJKLNQRTUVXZ")) t[c] = true;
+    return t;
+  }();
+  return table[cells::firstByte(head)];
 }
 
 }  // namespace
