@@ -91,10 +91,22 @@ static bool isMeasuredKind(unsigned char first) {
   return first == '[' || first == '(' || first == ' ' || (first >= '0' && first <= '9');
 }
 
+// Atoms of at most this many bytes fit a pair's 24 bytes (header, text, NUL) and
+// share the pairs' free list: most numerals a program computes are that short.
+static constexpr std::size_t kSmallAtom = kPairBytes - sizeof(Cell) - 1;
+
 static void freeCell(Cell* c) {
-  --liveCells();
-  if (isPair(c)) return freePair(c);
+  if (isPair(c)) {
+    --liveCells();
+    return freePair(c);
+  }
+  std::size_t length = text(c).size();
   if (lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
+  if (length <= kSmallAtom) {
+    --liveCells();
+    return freePair(c);
+  }
+  --liveCells();
   std::free(c);
 }
 
@@ -152,13 +164,26 @@ void releaseLast(Cell* c) {
 }
 
 Cell* allocateAtom(std::size_t length) {
-  Cell* c = allocate(sizeof(Cell) + length + 1);
+  Cell* c = length <= kSmallAtom ? allocatePair() : allocate(sizeof(Cell) + length + 1);
   c->header = kAtomBit;
   const_cast<char*>(chars(c))[length] = '\0';
   return c;
 }
 
 Handle sealAtom(Cell* c, std::size_t length) {
+  // A plain atom's text ends at its first NUL; when that makes a long atom short, it
+  // moves to a small block, so that its release can tell its size from its text.
+  if (!isMeasuredKind(firstByte(c)) && length > kSmallAtom) {
+    std::size_t shown = std::strlen(chars(c));
+    if (shown <= kSmallAtom) {
+      Cell* small = allocateAtom(shown);
+      std::memcpy(const_cast<char*>(chars(small)), chars(c), shown);
+      --liveCells();
+      std::free(c);
+      c = small;
+      length = shown;
+    }
+  }
   if (isMeasuredKind(firstByte(c))) {
     if (length > 0 && length < kLengthLimit)
       setLengthCache(c, length);

@@ -121,27 +121,47 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
 }
 
+// Eight decimal digits at once: their value, or nothing when a byte is no digit.
+static bool eightDigits(const char* p, uint64_t& value) {
+  uint64_t chunk;
+  std::memcpy(&chunk, p, sizeof chunk);
+  chunk -= 0x3030303030303030ull;
+  if ((chunk | (chunk + 0x7676767676767676ull)) & 0x8080808080808080ull) return false;
+  chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FFull;
+  chunk = (chunk * 100 + (chunk >> 16)) & 0x0000FFFF0000FFFFull;
+  value = (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFFull;
+  return true;
+}
+
 // The value of an integer atom of at most 18 digits, read in one pass: the common
-// case of every operator, which then skips the kind dispatch.
-static std::optional<int64_t> smallIntegerAtom(const Cell* c) {
-  if (!cells::isAtom(c)) return std::nullopt;
+// case of every operator, which then skips the kind dispatch. (An out-parameter,
+// not an optional: the optional's flag byte stalled the load of its value.)
+static bool smallIntegerAtom(const Cell* c, int64_t& value) {
+  if (!cells::isAtom(c)) return false;
   std::size_t length = cells::lengthCache(c);  // set for every short numeral
   const char* p = cells::chars(c);
   bool negative = length > 1 && p[0] == '0';
-  if (length == 0 || length > 18u + negative || (negative && p[1] == '0')) return std::nullopt;
-  int64_t v = 0;
-  for (std::size_t i = negative; i < length; ++i) {
+  if (length == 0 || length > 18u + negative || (negative && p[1] == '0')) return false;
+  uint64_t v = 0;
+  std::size_t i = negative;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t chunk;
+    if (!eightDigits(p + i, chunk)) return false;
+    v = v * 100000000u + chunk;
+  }
+  for (; i < length; ++i) {
     unsigned digit = unsigned(p[i]) - '0';
-    if (digit > 9) return std::nullopt;
+    if (digit > 9) return false;
     v = v * 10 + digit;
   }
-  return negative ? -v : v;
+  value = negative ? -int64_t(v) : int64_t(v);
+  return true;
 }
 
 static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
   if (op == Op::plus || op == Op::dash) {
-    std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
-    if (a && b) return cells::numeralFromInt64(op == Op::plus ? *a + *b : *a - *b);
+    int64_t a, b;
+    if (smallIntegerAtom(x, a) && smallIntegerAtom(y, b)) return cells::numeralFromInt64(op == Op::plus ? a + b : a - b);
   }
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
@@ -177,8 +197,8 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
 // Kinds order as their letters: post < real < integer < numb < text. Reals compare
 // as C does, so with a NaN both `less` and `gteq` are false.
 static Handle order(const Cell* x, const Cell* y, bool wantLess) {
-  std::optional<int64_t> a = smallIntegerAtom(x), b = smallIntegerAtom(y);
-  if (a && b) return cells::truth((*a < *b) == wantLess);
+  int64_t a, b;
+  if (smallIntegerAtom(x, a) && smallIntegerAtom(y, b)) return cells::truth((a < b) == wantLess);
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (kx != ky) return cells::truth((kx < ky) == wantLess);
