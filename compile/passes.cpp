@@ -48,7 +48,10 @@ static Handle samePair(Cell* original, Handle left, Handle right) {
 Handle quotePass(const Handle& term) {
   return rebuild(term.get(), [](Cell* original, Handle f, Handle x) {
     if (!isAtomText(f.get(), "`")) return samePair(original, std::move(f), std::move(x));
-    Handle source = cells::makeAtom("[" + printTerm(x) + "]");
+    // The source is the operand as written: printing the rewritten operand, which
+    // holds the source texts of the quotes inside it, would double the text at every
+    // level of nested quotes.
+    Handle source = cells::makeAtom("[" + printTerm(cells::rightOf(original)) + "]");
     return cells::makePair(cells::common(cells::Common::V), source, x);
   });
 }
