@@ -124,35 +124,16 @@ void annotate(Cell* term) {
 }
 
 uint32_t freeLetters(const Cell* term) {
-  // Each letter's count of enclosing binders; a task either visits a cell or
-  // moves a key's count by +1 or -1.
-  int bound[26] = {};
-  struct Task {
-    const Cell* cell;
-    int delta;
-  };
+  int bound[26] = {};  // each letter's count of enclosing binders
   uint32_t mask = 0;
-  std::vector<Task> work{{term, 0}};
-  auto scope = [&](const Cell* key, const Cell* body) {
-    if (!isLetterAtom(key)) return work.push_back({body, 0});
-    work.insert(work.end(), {{key, -1}, {body, 0}, {key, +1}});
-  };
-  while (!work.empty()) {
-    Task t = work.back();
-    work.pop_back();
-    if (t.delta != 0) {
-      bound[cells::firstByte(t.cell) - 'a'] += t.delta;
-    } else if (cells::isAtom(t.cell)) {
-      if (isLetterAtom(t.cell) && bound[cells::firstByte(t.cell) - 'a'] == 0) mask |= letterBit(t.cell);
-    } else if (isLambda(t.cell)) {
-      scope(lambdaKey(t.cell), cells::rightOf(t.cell));
-    } else if (isCurly(t.cell)) {
-      scope(curlyKey(t.cell), cells::rightOf(t.cell));
-      work.push_back({cells::rightOf(cells::leftOf(t.cell)), 0});
-    } else {
-      work.insert(work.end(), {{cells::rightOf(t.cell), 0}, {cells::leftOf(t.cell), 0}});
-    }
-  }
+  walkScoped(
+      term,
+      [&](const Cell* key, int delta) {
+        if (isLetterAtom(key)) bound[cells::firstByte(key) - 'a'] += delta;
+      },
+      [&](const Cell* atom) {
+        if (isLetterAtom(atom) && bound[cells::firstByte(atom) - 'a'] == 0) mask |= letterBit(atom);
+      });
   return mask;
 }
 

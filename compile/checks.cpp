@@ -118,47 +118,23 @@ static bool isReferenceName(std::string_view t) {
 static std::set<std::string> referencedNames(const Cell* term) {
   std::set<std::string> names;
   std::map<std::string, int, std::less<>> bound;
-  struct Task {
-    const Cell* cell;
-    int delta;
-  };
-  std::vector<Task> work{{term, 0}};
-  auto scope = [&](const Cell* key, const Cell* body) { work.insert(work.end(), {{key, -1}, {body, 0}, {key, +1}}); };
-  while (!work.empty()) {
-    Task t = work.back();
-    work.pop_back();
-    if (t.delta != 0) {
-      bound[std::string(cells::text(t.cell))] += t.delta;
-    } else if (cells::isAtom(t.cell)) {
-      auto it = bound.find(cells::text(t.cell));
-      if ((it == bound.end() || it->second == 0) && isReferenceName(cells::text(t.cell)))
-        names.emplace(cells::text(t.cell));
-    } else if (isLambda(t.cell)) {
-      scope(lambdaKey(t.cell), cells::rightOf(t.cell));
-    } else if (isCurly(t.cell)) {
-      scope(curlyKey(t.cell), cells::rightOf(t.cell));
-      work.push_back({cells::rightOf(cells::leftOf(t.cell)), 0});
-    } else {
-      work.insert(work.end(), {{cells::rightOf(t.cell), 0}, {cells::leftOf(t.cell), 0}});
-    }
-  }
+  walkScoped(
+      term, [&](const Cell* key, int delta) { bound[std::string(cells::text(key))] += delta; },
+      [&](const Cell* atom) {
+        auto it = bound.find(cells::text(atom));
+        if ((it == bound.end() || it->second == 0) && isReferenceName(cells::text(atom)))
+          names.emplace(cells::text(atom));
+      });
   return names;
 }
 
 // Binder keys at every depth: those starting with a lowercase letter, and others.
 static std::pair<std::size_t, std::size_t> countKeys(const Cell* term) {
   std::size_t lower = 0, other = 0;
-  std::vector<const Cell*> work{term};
-  while (!work.empty()) {
-    const Cell* c = work.back();
-    work.pop_back();
-    if (cells::isAtom(c)) continue;
-    if (isLambda(c) || isCurly(c)) {
-      unsigned char first = cells::firstByte(binderKey(c));
-      (first >= 'a' && first <= 'z' ? lower : other) += 1;
-    }
-    work.insert(work.end(), {cells::rightOf(c), cells::leftOf(c)});
-  }
+  forEachBinder(term, [&](const Cell* c) {
+    unsigned char first = cells::firstByte(binderKey(c));
+    (first >= 'a' && first <= 'z' ? lower : other) += 1;
+  });
   return {lower, other};
 }
 

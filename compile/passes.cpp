@@ -83,17 +83,10 @@ Handle pairPatternPass(const Handle& term) {
 // The binder names of a term in the order they first appear.
 static std::vector<std::string> binderNames(const Cell* term) {
   std::vector<std::string> names;
-  std::vector<const Cell*> work{term};
-  while (!work.empty()) {
-    const Cell* c = work.back();
-    work.pop_back();
-    if (cells::isAtom(c)) continue;
-    if (isLambda(c) || isCurly(c)) {
-      std::string name(cells::text(binderKey(c)));
-      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    }
-    work.insert(work.end(), {cells::rightOf(c), cells::leftOf(c)});
-  }
+  forEachBinder(term, [&](const Cell* c) {
+    std::string name(cells::text(binderKey(c)));
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  });
   return names;
 }
 
