@@ -7,13 +7,7 @@ set -u
 build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "$1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$(cd "$(dirname "$0")" && pwd)/check.sh"
 
 cmake --install "$build" --prefix "$prefix" > "$prefix/install.log" 2>&1
 check "install status" 0 $?

@@ -4,14 +4,7 @@ set -u
 vorl=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "$1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$(cd "$(dirname "$0")" && pwd)/../check.sh"
 
 "$vorl" > "$work/out" 2> "$work/err"
 check "usage status" 1 $?

@@ -28,13 +28,7 @@ wait "$server_pid"
 server_status=$?
 server_pid=
 
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "$1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$(cd "$(dirname "$0")" && pwd)/../check.sh"
 check "client status" 0 "$client_status"
 check "client output" "$(printf 'hello\nloopback\nworld')" "$(cat "$work/client.out")"
 check "client errors" "" "$(cat "$work/client.err")"

@@ -7,14 +7,7 @@ vorl=$1
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "$1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$(cd "$(dirname "$0")" && pwd)/../check.sh"
 
 # A port that was free a moment ago on 127.0.0.1.
 free_port() {

@@ -3,16 +3,10 @@
 # at every way a run can end. Usage: resources_test.sh path/to/vorl
 set -u
 vorl=$1
+source "$(cd "$(dirname "$0")" && pwd)/../check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "$1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
 sanitized=0
 ldd "$vorl" 2>/dev/null | grep -q libasan && sanitized=1
 
