@@ -167,12 +167,4 @@ std::pair<std::string, BuiltinEntry> row(const char* name) {
   return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call}};
 }
 
-// A row whose implementation reads the application itself (any arity).
-inline std::pair<std::string, BuiltinEntry> rawRow(const char* name, uint8_t arity, BuiltinFn impl) {
-  return {name, BuiltinEntry{arity, impl}};
-}
-
-// The n-th of `arity` arguments of an application (0 is the first), for raw rows.
-const Cell* argumentOf(const Cell* application, std::size_t n, std::size_t arity);
-
 }  // namespace library

@@ -288,10 +288,5 @@ const BuiltinEntry* findBuiltin(std::string_view name) {
   return found == table.end() ? nullptr : &found->second;
 }
 
-const Cell* argumentOf(const Cell* application, std::size_t n, std::size_t arity) {
-  const Cell* c = application;
-  for (std::size_t i = arity - 1; i > n; --i) c = cells::leftOf(c);
-  return cells::rightOf(c);
-}
 
 }  // namespace library
