@@ -9,10 +9,7 @@
 
 namespace cells {
 
-std::size_t& liveCells() {
-  static std::size_t count = 0;
-  return count;
-}
+std::size_t liveCells() { return pool::made - pool::released; }
 
 // Exact lengths of atoms too long for the 26-bit cache. They are rare (each holds
 // 64 MiB or more), so a side table costs nothing on the common path and keeps every
@@ -32,57 +29,37 @@ void outOfMemory() {
 static Cell* allocate(std::size_t bytes) {
   void* p = std::malloc(bytes);
   if (!p) outOfMemory();
-  ++liveCells();
+  ++pool::made;
   return static_cast<Cell*>(p);
 }
 
 static constexpr std::size_t kPairBytes = sizeof(Cell) + 2 * sizeof(Cell*);
+static_assert(kSmallAtom == kPairBytes - sizeof(Cell) - 1, "a small atom fills a pair's block");
 
-// Pairs are the cells made and dropped at every machine step, so they come from
-// chunks threaded into a free list rather than from malloc one by one. Sanitizer
-// builds use malloc for every pair, so that each one is checked on its own.
+namespace pool {
+
 #ifdef VORL_PLAIN_ALLOCATION
-static Cell* allocatePair() { return allocate(kPairBytes); }
-static void freePair(Cell* c) { std::free(c); }
+Cell* allocatePlain() { return allocate(kPairBytes); }
+void freePlain(Cell* c) { std::free(c); }
 #else
-namespace {
-struct FreePair {
-  FreePair* next;
-};
-}  // namespace
-
-static FreePair*& freePairs() {
-  static FreePair* list = nullptr;
-  return list;
-}
-
-static Cell* allocatePair() {
-  FreePair*& list = freePairs();
-  if (!list) {
-    constexpr std::size_t kChunk = 4096;
-    char* chunk = static_cast<char*>(std::malloc(kChunk * kPairBytes));
-    if (!chunk) outOfMemory();
-    // Kept for the life of the process; listed so that leak checkers see them held.
-    static auto* chunks = new std::vector<char*>;  // never destroyed, like the chunks
-    chunks->push_back(chunk);
-    for (std::size_t i = kChunk; i-- > 0;) {
-      auto* p = reinterpret_cast<FreePair*>(chunk + i * kPairBytes);
-      p->next = list;
-      list = p;
-    }
+Cell* refill() {
+  constexpr std::size_t kChunk = 4096;
+  char* chunk = static_cast<char*>(std::malloc(kChunk * kPairBytes));
+  if (!chunk) outOfMemory();
+  // Kept for the life of the process; listed so that leak checkers see them held.
+  static auto* chunks = new std::vector<char*>;  // never destroyed, like the chunks
+  chunks->push_back(chunk);
+  for (std::size_t i = kChunk; i-- > 0;) {
+    auto* p = reinterpret_cast<FreeBlock*>(chunk + i * kPairBytes);
+    p->next = freeBlocks;
+    freeBlocks = p;
   }
-  FreePair* p = list;
-  list = p->next;
-  ++liveCells();
-  return reinterpret_cast<Cell*>(p);
-}
-
-static void freePair(Cell* c) {
-  auto* p = reinterpret_cast<FreePair*>(c);
-  p->next = freePairs();
-  freePairs() = p;
+  return allocateBlock();
 }
 #endif
+
+}  // namespace pool
+
 
 // Atoms whose length is recorded rather than found by a scan: numerals and
 // bracketed atoms (as the header layout prescribes), and also counted binary and
@@ -91,23 +68,22 @@ static bool isMeasuredKind(unsigned char first) {
   return first == '[' || first == '(' || first == ' ' || (first >= '0' && first <= '9');
 }
 
-// Atoms of at most this many bytes fit a pair's 24 bytes (header, text, NUL) and
-// share the pairs' free list: most numerals a program computes are that short.
-static constexpr std::size_t kSmallAtom = kPairBytes - sizeof(Cell) - 1;
-
-static void freeCell(Cell* c) {
-  if (isPair(c)) {
-    --liveCells();
-    return freePair(c);
-  }
-  std::size_t length = text(c).size();
-  if (lengthCache(c) == 0 && isMeasuredKind(firstByte(c))) longAtomLengths().erase(c);
-  if (length <= kSmallAtom) {
-    --liveCells();
-    return freePair(c);
-  }
-  --liveCells();
+// Atoms other than short measured ones: long texts, and plain atoms, whose length
+// field holds no length.
+[[gnu::noinline]] static void freeOtherAtom(Cell* c) {
+  uint64_t cached = lengthCache(c);
+  bool measured = isMeasuredKind(firstByte(c));
+  if (measured && cached == 0) longAtomLengths().erase(c);
+  std::size_t length = measured && cached != 0 ? cached : text(c).size();
+  if (length <= kSmallAtom) return freeBlock(c);
+  ++pool::released;
   std::free(c);
+}
+
+static void freeAtom(Cell* c) {
+  uint64_t cached = lengthCache(c);
+  if (cached - 1 < kSmallAtom && isMeasuredKind(firstByte(c))) return freeBlock(c);
+  freeOtherAtom(c);
 }
 
 int digitValue(unsigned char c) {
@@ -137,12 +113,13 @@ std::string_view text(const Cell* c) {
 // its right child, each of which may cascade. The walk keeps no stack of its own:
 // a dead pair waiting for its right child to be released is linked into the pending
 // list through its left-child slot, so chains of any depth cost no C stack.
-void releaseLast(Cell* c) {
+// The walk over dead pairs, apart from the common release of a single atom.
+[[gnu::noinline]] static void releasePairs(Cell* c) {
   Cell* pending = nullptr;
   for (;;) {
     while (c) {
       if (isAtom(c)) {
-        freeCell(c);
+        freeAtom(c);
         break;
       }
       Cell** slots = reinterpret_cast<Cell**>(c + 1);
@@ -157,15 +134,23 @@ void releaseLast(Cell* c) {
     Cell** slots = reinterpret_cast<Cell**>(done + 1);
     pending = slots[0];
     Cell* right = slots[1];
-    freeCell(done);
+    freeBlock(done);
     invariant((right->header & kCountMask) != 0, "release of a cell without references");
     c = (--right->header & kCountMask) == 0 ? right : nullptr;
   }
 }
 
+void releaseLast(Cell* c) {
+  if (isAtom(c)) return freeAtom(c);
+  releasePairs(c);
+}
+
 Cell* allocateAtom(std::size_t length) {
-  Cell* c = length <= kSmallAtom ? allocatePair() : allocate(sizeof(Cell) + length + 1);
+  Cell* c = length <= kSmallAtom ? allocateBlock() : allocate(sizeof(Cell) + length + 1);
   c->header = kAtomBit;
+  // Every atom has at least sixteen readable text bytes, and a small block is written
+  // whole: short numerals are read two words at a time (numbers/short_numeral.h).
+  if (length <= kSmallAtom) std::memset(const_cast<char*>(chars(c)), 0, kSmallAtom + 1);
   const_cast<char*>(chars(c))[length] = '\0';
   return c;
 }
@@ -178,7 +163,7 @@ Handle sealAtom(Cell* c, std::size_t length) {
     if (shown <= kSmallAtom) {
       Cell* small = allocateAtom(shown);
       std::memcpy(const_cast<char*>(chars(small)), chars(c), shown);
-      --liveCells();
+      ++pool::released;
       std::free(c);
       c = small;
       length = shown;
@@ -206,7 +191,7 @@ Handle makeAtom(const char* nulTerminated) {
 
 static Cell* newPair(Cell* f, Cell* a) {
   invariant(f && a, "pair with a missing child");
-  Cell* c = allocatePair();
+  Cell* c = allocateBlock();
   c->header = 0;
   Cell** slots = reinterpret_cast<Cell**>(c + 1);
   slots[0] = f;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -36,6 +37,9 @@ inline constexpr uint64_t kAnnotationMask = uint64_t{0x3F} << kTopShift;
 inline constexpr uint64_t kMarkerBit = uint64_t{1} << 62;
 inline constexpr uint64_t kAtomBit = uint64_t{1} << 63;
 inline constexpr int kAnnotationMin = -52;
+// Atoms of at most this many bytes fit a pair's 24 bytes (header, text, NUL) and
+// share the pairs' free list: most numerals a program computes are that short.
+inline constexpr std::size_t kSmallAtom = 15;
 inline constexpr int kAnnotationMax = 11;
 
 // Ends the process with the report of exhausted memory and status 128; every
@@ -44,7 +48,51 @@ inline constexpr int kAnnotationMax = 11;
 
 // The number of cells alive in the process; tests require it unchanged around
 // each operation once its results are dropped.
-std::size_t& liveCells();
+std::size_t liveCells();
+
+// ---- The block pool ------------------------------------------------------------
+
+// Pairs and small atoms are the cells made and dropped at every machine step, so
+// their 24-byte blocks come from chunks threaded into a free list rather than from
+// malloc one by one; the fast paths are inline. Sanitizer builds use malloc for
+// every block, so that each one is checked on its own. Made and released are
+// counted apart: one counter moved up and down at every allocation and release
+// would chain each store to the next load.
+namespace pool {
+struct FreeBlock {
+  FreeBlock* next;
+};
+inline FreeBlock* freeBlocks = nullptr;
+inline std::size_t made = 0;
+inline std::size_t released = 0;
+Cell* refill();  // threads a new chunk into the list and takes a block from it
+Cell* allocatePlain();
+void freePlain(Cell* c);
+}  // namespace pool
+
+inline Cell* allocateBlock() {
+#ifdef VORL_PLAIN_ALLOCATION
+  return pool::allocatePlain();
+#else
+  pool::FreeBlock* p = pool::freeBlocks;
+  if (!p) [[unlikely]]
+    return pool::refill();
+  pool::freeBlocks = p->next;
+  ++pool::made;
+  return reinterpret_cast<Cell*>(p);
+#endif
+}
+
+inline void freeBlock(Cell* c) {
+  ++pool::released;
+#ifdef VORL_PLAIN_ALLOCATION
+  pool::freePlain(c);
+#else
+  auto* p = reinterpret_cast<pool::FreeBlock*>(c);
+  p->next = pool::freeBlocks;
+  pool::freeBlocks = p;
+#endif
+}
 
 // ---- Shape and header fields -------------------------------------------------
 
@@ -195,6 +243,20 @@ Handle makeAtomWith(std::size_t length, Fill&& fill) {
   Cell* c = allocateAtom(length);
   fill(const_cast<char*>(chars(c)));
   return sealAtom(c, length);
+}
+
+// A measured atom (a numeral, say) of 1 to kSmallAtom bytes given as its whole block
+// in two words, in memory order: the text, a NUL, and zeros to the end. The fast
+// path of small arithmetic (words, not bytes: a block stored bytewise and read back
+// whole stalls the store).
+inline Handle makeSmallAtom(uint64_t front, uint64_t back, std::size_t length) {
+  invariant(length - 1 < kSmallAtom, "small atom of a wrong length");
+  Cell* c = allocateBlock();
+  char* text = reinterpret_cast<char*>(c + 1);
+  std::memcpy(text, &front, 8);
+  std::memcpy(text + 8, &back, 8);
+  c->header = kAtomBit | uint64_t(length) << kLengthShift | 1;
+  return Handle::adopt(c);
 }
 
 // (f a); the children gain a reference each.

@@ -1,6 +1,7 @@
 // Cell conversions to and from host integers and addresses.
 #include "cells/convert.h"
 
+#include <bit>
 #include <cstring>
 
 namespace cells {
@@ -24,16 +25,64 @@ static std::string numeralTextOf(const Cell* c) {
   return streamText(c);
 }
 
+// Decimal digits of m > 0.
+static std::size_t decimalLength(uint64_t m) {
+  static constexpr uint64_t kPowers[20] = {1,
+                                           10,
+                                           100,
+                                           1000,
+                                           10000,
+                                           100000,
+                                           1000000,
+                                           10000000,
+                                           100000000,
+                                           1000000000,
+                                           10000000000,
+                                           100000000000,
+                                           1000000000000,
+                                           10000000000000,
+                                           100000000000000,
+                                           1000000000000000,
+                                           10000000000000000,
+                                           100000000000000000,
+                                           1000000000000000000,
+                                           10000000000000000000u};
+  std::size_t t = std::size_t(std::bit_width(m)) * 1233 >> 12;  // about log10(2^width)
+  return t + (m >= kPowers[t]);
+}
+
+// The eight decimal digits of v < 10^8 as ASCII in one word, first digit in the low
+// byte: split into halves of four digits, then two, then one, all lanes at once.
+static uint64_t eightDigitText(uint64_t v) {
+  static_assert(std::endian::native == std::endian::little, "digit words are little-endian");
+  uint64_t y = v / 10000 | (v % 10000) << 32;
+  uint64_t z = (y * 10486 >> 20) & 0x0000007F0000007Full;  // quotients by 100 (lanes < 10^4)
+  y = z | (y - 100 * z) << 16;
+  z = (y * 103 >> 10) & 0x000F000F000F000Full;  // quotients by 10 (lanes < 100)
+  y = z | (y - 10 * z) << 8;
+  return y | 0x3030303030303030ull;
+}
+
+// Short numerals (most results of a program's arithmetic) are built as the whole
+// small block at once: sixteen digits of the magnitude, shifted so that the leading
+// zeros fall off, which leaves the NUL and zero fill behind the text.
+static Handle shortNumeral(uint64_t m, std::size_t digits, bool negative) {
+  using Wide = unsigned __int128;
+  Wide text = Wide(eightDigitText(m % 100000000)) << 64 | eightDigitText(m / 100000000);
+  text >>= 8 * (16 - digits);
+  if (negative) text = text << 8 | '0';
+  return makeSmallAtom(uint64_t(text), uint64_t(text >> 64), digits + negative);
+}
+
 static Handle numeralOfMagnitude(uint64_t m, bool negative) {
   if (m == 0) return makeAtom("0");
-  char digits[24];
-  char* p = digits + sizeof digits;
-  while (m) {
-    *--p = char('0' + m % 10);
-    m /= 10;
-  }
+  std::size_t digits = decimalLength(m);
+  if (digits + negative <= kSmallAtom) return shortNumeral(m, digits, negative);
+  char text[24];
+  char* p = text + sizeof text;
+  for (; m; m /= 10) *--p = char('0' + m % 10);
   if (negative) *--p = '0';
-  return makeAtom(std::string_view(p, std::size_t(digits + sizeof digits - p)));
+  return makeAtom(std::string_view(p, std::size_t(text + sizeof text - p)));
 }
 
 Handle numeralFromInt64(int64_t v) {

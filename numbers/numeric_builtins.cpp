@@ -8,6 +8,7 @@
 #include "numbers/integer_ops.h"
 #include "numbers/numb.h"
 #include "numbers/numeral.h"
+#include "numbers/short_numeral.h"
 #include "numbers/text_ops.h"
 
 namespace numbers {
@@ -121,48 +122,8 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
 }
 
-// Eight decimal digits at once: their value, or nothing when a byte is no digit.
-static bool eightDigits(const char* p, uint64_t& value) {
-  uint64_t chunk;
-  std::memcpy(&chunk, p, sizeof chunk);
-  chunk -= 0x3030303030303030ull;
-  if ((chunk | (chunk + 0x7676767676767676ull)) & 0x8080808080808080ull) return false;
-  chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FFull;
-  chunk = (chunk * 100 + (chunk >> 16)) & 0x0000FFFF0000FFFFull;
-  value = (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFFull;
-  return true;
-}
-
-// The value of an integer atom of at most 18 digits, read in one pass: the common
-// case of every operator, which then skips the kind dispatch. (An out-parameter,
-// not an optional: the optional's flag byte stalled the load of its value.)
-static bool smallIntegerAtom(const Cell* c, int64_t& value) {
-  if (!cells::isAtom(c)) return false;
-  std::size_t length = cells::lengthCache(c);  // set for every short numeral
-  const char* p = cells::chars(c);
-  bool negative = length > 1 && p[0] == '0';
-  if (length == 0 || length > 18u + negative || (negative && p[1] == '0')) return false;
-  uint64_t v = 0;
-  std::size_t i = negative;
-  for (; i + 8 <= length; i += 8) {
-    uint64_t chunk;
-    if (!eightDigits(p + i, chunk)) return false;
-    v = v * 100000000u + chunk;
-  }
-  for (; i < length; ++i) {
-    unsigned digit = unsigned(p[i]) - '0';
-    if (digit > 9) return false;
-    v = v * 10 + digit;
-  }
-  value = negative ? -int64_t(v) : int64_t(v);
-  return true;
-}
-
-static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
-  if (op == Op::plus || op == Op::dash) {
-    int64_t a, b;
-    if (smallIntegerAtom(x, a) && smallIntegerAtom(y, b)) return cells::numeralFromInt64(op == Op::plus ? a + b : a - b);
-  }
+// Every kind but two short numerals added or subtracted.
+[[gnu::noinline]] static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (op == Op::powa && kx == 'o' && ky == 'i') return numbPowerOf(x, y);
@@ -172,8 +133,22 @@ static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
   return integerArithmetic(op, x, y);
 }
 
-Handle plusImpl(Term x, Term y) { return arithmetic(Op::plus, x.cell, y.cell); }
-Handle dashImpl(Term x, Term y) { return arithmetic(Op::dash, x.cell, y.cell); }
+// Sums and differences of short numerals are the common case of every loop: they
+// take their own path, kept small so that it sets up no frame for the general one.
+Handle plusImpl(Term x, Term y) {
+  short_numeral::Value a, b;
+  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b))
+    if (Handle result = short_numeral::sum(a, b)) return result;
+  return arithmetic(Op::plus, x.cell, y.cell);
+}
+
+Handle dashImpl(Term x, Term y) {
+  short_numeral::Value a, b;
+  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b))
+    if (Handle result = short_numeral::difference(a, b)) return result;
+  return arithmetic(Op::dash, x.cell, y.cell);
+}
+
 Handle multImpl(Term x, Term y) { return arithmetic(Op::mult, x.cell, y.cell); }
 Handle overImpl(Term x, Term y) { return arithmetic(Op::over, x.cell, y.cell); }
 Handle centImpl(Term x, Term y) { return arithmetic(Op::cent, x.cell, y.cell); }
@@ -196,9 +171,7 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
 
 // Kinds order as their letters: post < real < integer < numb < text. Reals compare
 // as C does, so with a NaN both `less` and `gteq` are false.
-static Handle order(const Cell* x, const Cell* y, bool wantLess) {
-  int64_t a, b;
-  if (smallIntegerAtom(x, a) && smallIntegerAtom(y, b)) return cells::truth((a < b) == wantLess);
+[[gnu::noinline]] static Handle order(const Cell* x, const Cell* y, bool wantLess) {
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (kx != ky) return cells::truth((kx < ky) == wantLess);
@@ -210,13 +183,25 @@ static Handle order(const Cell* x, const Cell* y, bool wantLess) {
   return less ? cells::truth(*less == wantLess) : undefined();
 }
 
-Handle lessImpl(Term x, Term y) { return order(x.cell, y.cell, true); }
-Handle gteqImpl(Term x, Term y) { return order(x.cell, y.cell, false); }
+// Short numerals first, as for the sums.
+Handle lessImpl(Term x, Term y) {
+  short_numeral::Value a, b;
+  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b)) return cells::truth(short_numeral::less(a, b));
+  return order(x.cell, y.cell, true);
+}
+
+Handle gteqImpl(Term x, Term y) {
+  short_numeral::Value a, b;
+  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b)) return cells::truth(!short_numeral::less(a, b));
+  return order(x.cell, y.cell, false);
+}
 
 // The very same cell is equal to itself whatever its kind; numbers compare by their
 // canonical texts, reals as C doubles, posts and texts by their bytes.
 static std::optional<bool> equal(const Cell* x, const Cell* y) {
   if (x == y) return true;
+  short_numeral::Value sx, sy;
+  if (short_numeral::read(x, sx) && short_numeral::read(y, sy)) return sx.digits == sy.digits && sx.negative == sy.negative;
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return std::nullopt;
   if (kx != ky) return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 namespace cells {
 namespace {
@@ -27,6 +28,15 @@ TEST_F(ConvertTest, NumeralFromInt64) {
     EXPECT_EQ(n.text(), c.text);
     EXPECT_EQ(int64FromCell(n.get()), c.value) << c.text;
   }
+  // Every digit count on both sides of each power of ten, both signs.
+  for (int64_t power = 1; power <= INT64_MAX / 10; power *= 10)
+    for (int64_t v : {power - 1, power, power + 1, power * 9 + power - 1})
+      for (int64_t signed_v : {v, -v}) {
+        std::string expected = signed_v < 0 ? "0" + std::to_string(-signed_v) : std::to_string(signed_v);
+        ASSERT_EQ(numeralFromInt64(signed_v).text(), expected);
+        ASSERT_EQ(numeralFromUInt64(uint64_t(v)).text(), std::to_string(v));
+      }
+  EXPECT_EQ(numeralFromUInt64(UINT64_MAX).text(), "18446744073709551615");
 }
 
 TEST_F(ConvertTest, Int64FromCellWrapsModulo64Bits) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "library/builtin_table.h"
@@ -114,6 +116,48 @@ TEST_F(NumericBuiltinsTest, Texts) {
   for (auto& c : cases)
     EXPECT_EQ(call(c.name, {makeAtom(c.x), makeAtom(c.y)}), c.result) << c.x << " " << c.name << " " << c.y;
   EXPECT_EQ(call("plus", {makeAtom("[x]"), real(1.5)}), "[x1.500000e+00]");
+}
+
+// The decimal-digit path for short numerals against 64-bit arithmetic: every length
+// up to 16 digits, both signs, results that carry into a sixteenth byte (and so leave
+// that path), and the cases at its edges.
+std::string numeralOf(int64_t v) {
+  return v < 0 ? "0" + std::to_string(-v) : std::to_string(v);
+}
+
+TEST_F(NumericBuiltinsTest, ShortNumeralsAgreeWithMachineIntegers) {
+  std::mt19937_64 random(11);
+  auto operand = [&] {
+    int64_t magnitude = int64_t(random() % 10'000'000'000'000'000ull);
+    magnitude /= int64_t(std::pow(10.0, double(random() % 16)));  // 1 to 16 digits
+    return random() % 2 ? -magnitude : magnitude;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    int64_t a = operand(), b = i % 7 == 0 ? -a : operand();
+    std::string x = numeralOf(a), y = numeralOf(b);
+    ASSERT_EQ(call("plus", {makeAtom(x), makeAtom(y)}), numeralOf(a + b)) << x << " + " << y;
+    ASSERT_EQ(call("dash", {makeAtom(x), makeAtom(y)}), numeralOf(a - b)) << x << " - " << y;
+    ASSERT_EQ(call("less", {makeAtom(x), makeAtom(y)}), a < b ? "K" : "H") << x << " < " << y;
+    ASSERT_EQ(call("gteq", {makeAtom(x), makeAtom(y)}), a >= b ? "K" : "H") << x << " >= " << y;
+    ASSERT_EQ(call("same", {makeAtom(x), makeAtom(i % 3 ? y : x)}), a == (i % 3 ? b : a) ? "K" : "H") << x << " = " << y;
+  }
+  struct {
+    const char *name, *x, *y, *result;
+  } cases[] = {
+      {"plus", "999999999999999", "1", "1000000000000000"},
+      {"dash", "099999999999999", "1", "0100000000000000"},
+      {"plus", "99999999", "1", "100000000"},
+      {"dash", "100000000", "1", "99999999"},
+      {"dash", "5", "5", "0"},
+      {"plus", "05", "5", "0"},
+      {"dash", "0", "0", "0"},
+      {"less", "0", "01", "H"},
+      {"plus", "1a", "1", "Z"},
+      {"plus", "1", "12345678a", "Z"},
+      {"less", "00", "1", "H"},  // a numb, which orders after the integers
+  };
+  for (auto& c : cases)
+    EXPECT_EQ(call(c.name, {makeAtom(c.x), makeAtom(c.y)}), c.result) << c.x << " " << c.name << " " << c.y;
 }
 
 TEST_F(NumericBuiltinsTest, WrongKindsGiveZ) {
