@@ -71,10 +71,8 @@ static bool isMeasuredKind(unsigned char first) {
 // Atoms other than short measured ones: long texts, and plain atoms, whose length
 // field holds no length.
 [[gnu::noinline]] static void freeOtherAtom(Cell* c) {
-  uint64_t cached = lengthCache(c);
-  bool measured = isMeasuredKind(firstByte(c));
-  if (measured && cached == 0) longAtomLengths().erase(c);
-  std::size_t length = measured && cached != 0 ? cached : text(c).size();
+  std::size_t length = text(c).size();  // before the side table forgets it
+  if (isMeasuredKind(firstByte(c)) && lengthCache(c) == 0) longAtomLengths().erase(c);
   if (length <= kSmallAtom) return freeBlock(c);
   ++pool::released;
   std::free(c);

@@ -128,6 +128,19 @@ TEST_F(CellTest, MillionDeepChainsReleaseWithoutRecursion) {
   EXPECT_EQ(refCount(leaf.get()), 1u);
 }
 
+// Every size class of atom keeps its exact text and is released to the right place:
+// short blocks, longer blocks, and texts beyond the 26-bit length cache, whose length
+// lives in a side table until the atom goes.
+TEST_F(CellTest, AtomsOfEverySizeKeepTheirTextAndAreReleased) {
+  std::string beyondCache = "[" + std::string(std::size_t(kLengthLimit), 'a') + "]";
+  for (const std::string& t : {std::string("x"), std::string("123456789012345"), std::string("1234567890123456"),
+                               std::string("plain_atom_longer_than_a_block"), std::string(3, '\0'), beyondCache}) {
+    Handle a = makeAtom(t);
+    std::string_view expected = t[0] == '\0' ? std::string_view() : std::string_view(t);
+    ASSERT_EQ(a.text(), expected) << t.size();
+  }
+}
+
 TEST_F(CellTest, AnnotationBits) {
   Handle a = makeAtom("a");
   Cell* c = a.get();
