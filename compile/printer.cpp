@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "numbers/numeral.h"
+
 namespace compile {
 
 using cells::Cell;
@@ -105,6 +107,12 @@ struct Printer {
     };
     std::vector<Task> work{{root, nullptr}};
     while (!work.empty()) {
+#ifdef VORL_SANDBOX
+      if (out.size() > numbers::kLargestResultBytes) {
+        out += "...";
+        return;
+      }
+#endif
       Task t = work.back();
       work.pop_back();
       if (!t.cell) {

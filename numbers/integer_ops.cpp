@@ -37,6 +37,7 @@ cells::Handle numeralMultiply(std::string_view a, std::string_view b) {
   cells::invariant(isNumeral(a) && isNumeral(b), "product of a malformed numeral");
   std::optional<int64_t> x = smallNumeral(a), y = smallNumeral(b);
   if (x && y) return numeralFromInt128(static_cast<__int128>(*x) * *y);
+  if (a.size() + b.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
   Mpz p;
   mpz_mul(p.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
   return numeralFromMpz(p);
@@ -78,7 +79,7 @@ cells::Handle numeralRemainder(std::string_view a, std::string_view b) {
 }
 
 // Decision: a power whose magnitude would need more than 2^40 bits (more memory
-// than any host holds) gives "Z" rather than exhausting memory. Bases 0, 1 and -1
+// than any host holds; kLargestResultBytes) gives "Z" rather than exhausting memory. Bases 0, 1 and -1
 // have results of every exponent.
 cells::Handle numeralPower(std::string_view base, std::string_view exponent) {
   cells::invariant(isNumeral(base) && isNumeral(exponent), "power of a malformed numeral");
@@ -89,7 +90,7 @@ cells::Handle numeralPower(std::string_view base, std::string_view exponent) {
   if (m == "0" || m == "1") return makeNumeral(isNegativeText(base) && oddExponent ? "01" : m);
   std::optional<int64_t> e = smallNumeral(exponent);
   double bits = double(m.size()) * 3.33;
-  if (!e || double(*e) * bits > double(uint64_t{1} << 40)) return cells::common(cells::Common::Z);
+  if (!e || double(*e) * bits > double(8 * kLargestResultBytes)) return cells::common(cells::Common::Z);
   Mpz p;
   mpz_pow_ui(p.get(), mpzFromNumeral(base).get(), static_cast<unsigned long>(*e));
   return numeralFromMpz(p);

@@ -15,6 +15,16 @@
 
 namespace numbers {
 
+// The most bytes an operation's result may take (2^40 bits): a product, power,
+// repetition or join beyond it gives "Z" rather than exhausting memory, as no host
+// holds it. The fuzzing build lowers it, so that no input can drive the process past
+// the fuzzer's memory limit in a few doublings.
+#ifdef VORL_SANDBOX
+inline constexpr uint64_t kLargestResultBytes = uint64_t{1} << 22;
+#else
+inline constexpr uint64_t kLargestResultBytes = uint64_t{1} << 37;
+#endif
+
 // Only the first two bytes decide: not empty, a digit first, and not "00...".
 bool isNumeral(std::string_view s);
 // True for a non-empty text of decimal digits only (every byte checked).

@@ -91,7 +91,10 @@ static Handle numbArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   switch (op) {
     case Op::plus: return numbAtom(numbAdd(*a, *b));
     case Op::dash: return numbAtom(numbAdd(*a, numbNegate(*b)));
-    case Op::mult: return numbAtom(numbMultiply(*a, *b));
+    case Op::mult:
+      if (double(a->m.bitLength() + b->m.bitLength()) + double(a->f + b->f) > double(8 * kLargestResultBytes))
+        return undefined();
+      return numbAtom(numbMultiply(*a, *b));
     case Op::cent: return numbAtom(numbRemainder(*a, *b));
     case Op::over:
     case Op::powa: return undefined();

@@ -75,7 +75,10 @@ static std::string joinedText(const cells::Cell* c, char kind, bool intoPost) {
 
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky) {
   bool post = kx == 'a' || ky == 'a';
-  std::string joined = joinedText(x, kx, post) + joinedText(y, ky, post);
+  std::string joined = joinedText(x, kx, post);
+  std::string second = joinedText(y, ky, post);
+  if (joined.size() + second.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
+  joined += second;
   return post ? makePost(joined) : makeZits(joined);
 }
 
@@ -99,12 +102,12 @@ cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
   return textOfKind(kx, *v > 0 ? all.substr(m) : all.substr(0, all.size() - m));
 }
 
-// Decision: a repetition longer than 2^40 bytes, more than any host holds, gives "Z".
+// Decision: a repetition longer than kLargestResultBytes gives "Z".
 cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
   std::string_view unit = kx == 'a' ? postPayload(x) : zitsContent(x);
   std::optional<int64_t> count = smallNumeral(n);
   if (isNegativeText(n) || !count) return cells::common(cells::Common::Z);
-  if (!unit.empty() && uint64_t(*count) > (uint64_t{1} << 40) / unit.size()) return cells::common(cells::Common::Z);
+  if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size()) return cells::common(cells::Common::Z);
   std::string out;
   out.reserve(unit.size() * std::size_t(*count));
   std::size_t want = unit.size() * std::size_t(*count);
