@@ -81,6 +81,7 @@ void installLanguageSeams() {
   library::LanguageSeams& seams = library::languageSeams();
   seams.intern = &intern;
   seams.print = static_cast<std::string (*)(const cells::Cell*)>(&printTerm);
+  seams.longestPrint = kLongestPrint;
   seams.compileText = &compileProgramText;
 }
 

@@ -7,8 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "numbers/numeral.h"
-
 namespace compile {
 
 using cells::Cell;
@@ -67,6 +65,7 @@ struct Shape {
 struct Printer {
   std::unordered_map<const Cell*, Shape> shapes;
   std::string out;
+  std::size_t longest = 0;
 
   Shape shapeOf(const Cell* c) {
     if (cells::isAtom(c)) {
@@ -107,12 +106,10 @@ struct Printer {
     };
     std::vector<Task> work{{root, nullptr}};
     while (!work.empty()) {
-#ifdef VORL_SANDBOX
-      if (out.size() > numbers::kLargestResultBytes) {
+      if (out.size() > longest) {
         out += "...";
         return;
       }
-#endif
       Task t = work.back();
       work.pop_back();
       if (!t.cell) {
@@ -141,8 +138,9 @@ struct Printer {
   }
 };
 
-std::string printTerm(const Cell* term) {
+std::string printTerm(const Cell* term, std::size_t longest) {
   Printer p;
+  p.longest = longest;
   p.computeShapes(term);
   p.emit(term);
   return std::move(p.out);

@@ -2,6 +2,7 @@
 // the report of a result that is not an integer.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "cells/cell.h"
@@ -13,8 +14,15 @@ namespace compile {
 // Pairs: ((g a) b) joins one list "(g a b)"; g applied to one square-bracket group
 // is written "g[...]"; everything else "(L R)", which reads back as the same pair.
 // A term that shares sub-terms prints each share in full, so a small graph can stand
-// for an enormous text; the fuzzing build stops at kLargestResultBytes with "...".
-std::string printTerm(const cells::Cell* term);
+// for an enormous text: printing stops once the text passes kLongestPrint bytes, and
+// ends it with "...". (The fuzzing build lowers the bound with the result cap.)
+#ifdef VORL_SANDBOX
+inline constexpr std::size_t kLongestPrint = std::size_t{1} << 22;
+#else
+inline constexpr std::size_t kLongestPrint = std::size_t{1} << 30;
+#endif
+std::string printTerm(const cells::Cell* term, std::size_t longest);
+inline std::string printTerm(const cells::Cell* term) { return printTerm(term, kLongestPrint); }
 inline std::string printTerm(const cells::Handle& h) { return printTerm(h.get()); }
 
 }  // namespace compile

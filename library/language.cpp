@@ -443,9 +443,12 @@ Num leakImpl(Term x) {
 
 // Decision: the printed form goes in as it is when that makes a well-formed text;
 // otherwise (an unbalanced bracket in an atom) it is escaped, so the result is
-// always a text whose characters are the printed form.
+// always a text whose characters are the printed form. A form cut short by the
+// printer's bound (a graph whose shared parts print to more than a gigabyte) is
+// no such text: "Z".
 Handle lispImpl(Term x) {
   std::string printed = seams().print(x.cell);
+  if (printed.size() > seams().longestPrint) return cells::common(cells::Common::Z);
   std::string text = "[" + printed + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : textOf(printed);
 }

@@ -16,6 +16,7 @@ namespace library {
 struct LanguageSeams {
   Handle (*intern)(const Handle& term) = nullptr;
   std::string (*print)(const Cell* term) = nullptr;
+  std::size_t longestPrint = 0;  // a longer print was cut short
   // The compiled main expression of a program text, its definitions added to the
   // table; an empty handle when the text gives a diagnostic.
   Handle (*compileText)(std::string_view program) = nullptr;

@@ -46,6 +46,17 @@ TEST(PrintTermTest, Pairs) {
   for (auto& c : cases) EXPECT_EQ(printTerm(parsed(c.in)), c.out) << c.in;
 }
 
+// A pair shared sixty levels deep stands for 2^60 leaves: printing stops at the bound.
+TEST(PrintTermTest, SharedGraphsStopAtTheBound) {
+  cells::Handle t = cells::makeAtom("ab");
+  for (int i = 0; i < 60; ++i) t = cells::makePair(cells::makePair(cells::makeAtom("V"), t), t);
+  std::string printed = printTerm(t.get(), 1000);
+  EXPECT_GT(printed.size(), 1000u);
+  EXPECT_LT(printed.size(), 1100u);
+  EXPECT_EQ(printed.substr(0, 12), "(V (V (V (V ");
+  EXPECT_EQ(printed.substr(printed.size() - 3), "...");
+}
+
 // Random terms of names, numerals, text literals and capitals read back equal.
 TEST(PrintTermTest, RoundTrip) {
   const char* atoms[] = {"ab", "q", "12", "[t  u]", "K", "_z", "a_", "0", "[[x]]"};
