@@ -1,5 +1,8 @@
-// Kind tags, made once and shared, so equal tags are the very same cell.
+// The kind tags of `type`, handed out in their canonical shared form: the very cell
+// that `tern` gives for an equal atom, so that `raws` finds them identical.
 #include "library/kinds.h"
+
+#include "library/language.h"
 
 namespace library {
 
@@ -8,7 +11,11 @@ Handle typeImpl(Term x) {
                                 cells::makeAtom("[hint]"), cells::makeAtom("[numb]"),
                                 cells::makeAtom("[zits]"), cells::makeAtom("[void]")};
   static constexpr std::string_view letters = "aeiouw";
-  return tags[letters.find(numbers::value_kind(x.cell))];
+  const Handle& tag = tags[letters.find(numbers::value_kind(x.cell))];
+  // Interning is installed by the layer above; without it (unit tests of this layer)
+  // the process-wide tag is as shared as anything gets.
+  auto intern = languageSeams().intern;
+  return intern ? intern(tag) : tag;
 }
 
 }  // namespace library
