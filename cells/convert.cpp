@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "cells/digit_words.h"
+
 namespace cells {
 
 NumberSeams& numberSeams() {
@@ -49,18 +51,6 @@ static std::size_t decimalLength(uint64_t m) {
                                            10000000000000000000u};
   std::size_t t = std::size_t(std::bit_width(m)) * 1233 >> 12;  // about log10(2^width)
   return t + (m >= kPowers[t]);
-}
-
-// The eight decimal digits of v < 10^8 as ASCII in one word, first digit in the low
-// byte: split into halves of four digits, then two, then one, all lanes at once.
-static uint64_t eightDigitText(uint64_t v) {
-  static_assert(std::endian::native == std::endian::little, "digit words are little-endian");
-  uint64_t y = v / 10000 | (v % 10000) << 32;
-  uint64_t z = (y * 10486 >> 20) & 0x0000007F0000007Full;  // quotients by 100 (lanes < 10^4)
-  y = z | (y - 100 * z) << 16;
-  z = (y * 103 >> 10) & 0x000F000F000F000Full;  // quotients by 10 (lanes < 100)
-  y = z | (y - 10 * z) << 8;
-  return y | 0x3030303030303030ull;
 }
 
 // Short numerals (most results of a program's arithmetic) are built as the whole

@@ -1,8 +1,13 @@
 // Multiplication, division, remainder and powers of integers.
 #include "numbers/integer_ops.h"
 
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include "cells/common_atoms.h"
 #include "cells/convert.h"
+#include "cells/digit_words.h"
 #include "numbers/mpz.h"
 #include "numbers/numeral.h"
 
@@ -33,11 +38,61 @@ static cells::Handle numeralFromInt128(__int128 v) {
   return makeNumeral(std::string_view(p, std::size_t(digits + sizeof digits - p)));
 }
 
+// A long numeral times one of at most 18 digits, worked on the decimal text itself
+// in limbs of eight digits (a limb times a multiplier limb stays below 2^64): a
+// number grown by small factors (a factorial) then never goes to binary and back,
+// which would cost more than the product itself.
+static cells::Handle multiplyBySmall(std::string_view a, int64_t factor) {
+  constexpr uint64_t kBase = 100000000;
+  std::string_view digits = magnitudeOf(a);
+  uint64_t magnitude = factor < 0 ? uint64_t{0} - uint64_t(factor) : uint64_t(factor);
+  if (magnitude == 0 || digits == "0") return makeNumeral("0");
+  uint64_t multiplier[3];
+  std::size_t k = 0;
+  for (uint64_t m = magnitude; m; m /= kBase) multiplier[k++] = m % kBase;
+  // Limbs least significant first; the top one may hold fewer than eight digits.
+  std::size_t n = (digits.size() + 7) / 8;
+  std::vector<uint64_t> limbs(n), product(n + k, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t end = digits.size() - 8 * i;
+    if (end >= 8) {
+      limbs[i] = cells::eightDigitValue(digits.data() + end - 8);
+    } else {
+      for (std::size_t d = 0; d < end; ++d) limbs[i] = limbs[i] * 10 + uint64_t(digits[d] - '0');
+    }
+  }
+  for (std::size_t j = 0; j < k; ++j) {
+    uint64_t carry = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      uint64_t t = limbs[i] * multiplier[j] + product[i + j] + carry;
+      product[i + j] = t % kBase;
+      carry = t / kBase;
+    }
+    product[n + j] = carry;
+  }
+  while (product.back() == 0) product.pop_back();
+  bool negative = isNegativeText(a) != (factor < 0);
+  char top[24];
+  int topDigits = std::snprintf(top, sizeof top, "%llu", static_cast<unsigned long long>(product.back()));
+  std::size_t length = negative + std::size_t(topDigits) + 8 * (product.size() - 1);
+  return cells::makeAtomWith(length, [&](char* out) {
+    if (negative) *out++ = '0';
+    std::memcpy(out, top, std::size_t(topDigits));
+    out += topDigits;
+    for (std::size_t i = product.size() - 1; i-- > 0; out += 8) {
+      uint64_t text = cells::eightDigitText(product[i]);
+      std::memcpy(out, &text, 8);
+    }
+  });
+}
+
 cells::Handle numeralMultiply(std::string_view a, std::string_view b) {
   cells::invariant(isNumeral(a) && isNumeral(b), "product of a malformed numeral");
   std::optional<int64_t> x = smallNumeral(a), y = smallNumeral(b);
   if (x && y) return numeralFromInt128(static_cast<__int128>(*x) * *y);
   if (a.size() + b.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
+  if (y) return multiplyBySmall(a, *y);
+  if (x) return multiplyBySmall(b, *x);
   Mpz p;
   mpz_mul(p.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
   return numeralFromMpz(p);

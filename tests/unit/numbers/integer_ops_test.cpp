@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "cells/common_atoms.h"
 #include "cells/convert.h"
+#include "numbers/mpz.h"
 
 namespace numbers {
 namespace {
@@ -28,6 +30,30 @@ TEST_F(IntegerOpsTest, Products) {
                {"999999999999999999", "999999999999999999", "999999999999999998000000000000000001"},
                {"0123456789012345678901", "2", "0246913578024691357802"}};
   for (auto& c : cases) EXPECT_EQ(numeralMultiply(c.a, c.b).text(), c.product) << c.a << " * " << c.b;
+}
+
+// Long numerals times short ones (the decimal-limb path) against GMP: lengths on
+// both sides of every limb boundary, multipliers of one to three limbs, both signs.
+TEST_F(IntegerOpsTest, LongTimesShortAgreesWithGmp) {
+  std::mt19937_64 random(5);
+  auto digits = [&](std::size_t n) {
+    std::string s(n, '0');
+    for (char& d : s) d = char('0' + random() % 10);
+    s[0] = char('1' + random() % 9);
+    return s;
+  };
+  for (std::size_t length = 19; length <= 90; ++length)
+    for (std::size_t factorLength : {1, 7, 8, 9, 16, 17, 18}) {
+      std::string a = digits(length), b = random() % 5 ? digits(factorLength) : std::string(factorLength, '9');
+      if (random() % 2) a = "0" + a;
+      if (random() % 2) b = "0" + b;
+      Mpz product;
+      mpz_mul(product.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
+      EXPECT_EQ(numeralMultiply(a, b).text(), numeralFromMpz(product).text()) << a << " * " << b;
+      EXPECT_EQ(numeralMultiply(b, a).text(), numeralMultiply(a, b).text());
+    }
+  EXPECT_EQ(numeralMultiply("1234567890123456789012", "0").text(), "0");
+  EXPECT_EQ(numeralMultiply("99999999999999999999", "100000000").text(), "9999999999999999999900000000");
 }
 
 TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
