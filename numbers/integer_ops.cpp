@@ -38,22 +38,17 @@ static cells::Handle numeralFromInt128(__int128 v) {
   return makeNumeral(std::string_view(p, std::size_t(digits + sizeof digits - p)));
 }
 
-// A long numeral times one of at most 18 digits, worked on the decimal text itself
-// in limbs of eight digits (a limb times a multiplier limb stays below 2^64): a
-// number grown by small factors (a factorial) then never goes to binary and back,
-// which would cost more than the product itself.
-static cells::Handle multiplyBySmall(std::string_view a, int64_t factor) {
-  constexpr uint64_t kBase = 100000000;
-  std::string_view digits = magnitudeOf(a);
-  uint64_t magnitude = factor < 0 ? uint64_t{0} - uint64_t(factor) : uint64_t(factor);
-  if (magnitude == 0 || digits == "0") return makeNumeral("0");
-  uint64_t multiplier[3];
-  std::size_t k = 0;
-  for (uint64_t m = magnitude; m; m /= kBase) multiplier[k++] = m % kBase;
-  // Limbs least significant first; the top one may hold fewer than eight digits.
-  std::size_t n = (digits.size() + 7) / 8;
-  std::vector<uint64_t> limbs(n), product(n + k, 0);
-  for (std::size_t i = 0; i < n; ++i) {
+// Long numerals with short ones (at most 18 digits) are worked on the decimal text
+// itself, in limbs of eight digits read and written a word at a time: a number grown
+// by small factors (a factorial) or cut by small divisors then never goes to binary
+// and back, which would cost more than the operation itself.
+constexpr uint64_t kLimbBase = 100000000;
+
+// The limbs of a magnitude's digits, least significant first; the top limb may hold
+// fewer than eight digits.
+static std::vector<uint64_t> limbsOf(std::string_view digits) {
+  std::vector<uint64_t> limbs((digits.size() + 7) / 8, 0);
+  for (std::size_t i = 0; i < limbs.size(); ++i) {
     std::size_t end = digits.size() - 8 * i;
     if (end >= 8) {
       limbs[i] = cells::eightDigitValue(digits.data() + end - 8);
@@ -61,29 +56,93 @@ static cells::Handle multiplyBySmall(std::string_view a, int64_t factor) {
       for (std::size_t d = 0; d < end; ++d) limbs[i] = limbs[i] * 10 + uint64_t(digits[d] - '0');
     }
   }
-  for (std::size_t j = 0; j < k; ++j) {
-    uint64_t carry = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      uint64_t t = limbs[i] * multiplier[j] + product[i + j] + carry;
-      product[i + j] = t % kBase;
-      carry = t / kBase;
-    }
-    product[n + j] = carry;
-  }
-  while (product.back() == 0) product.pop_back();
-  bool negative = isNegativeText(a) != (factor < 0);
+  return limbs;
+}
+
+// The numeral of a sign and limbs (least significant first, each below 10^8).
+static cells::Handle numeralOfLimbs(std::vector<uint64_t>& limbs, bool negative) {
+  while (limbs.size() > 1 && limbs.back() == 0) limbs.pop_back();
+  if (limbs.empty() || (limbs.size() == 1 && limbs[0] == 0)) return makeNumeral("0");
   char top[24];
-  int topDigits = std::snprintf(top, sizeof top, "%llu", static_cast<unsigned long long>(product.back()));
-  std::size_t length = negative + std::size_t(topDigits) + 8 * (product.size() - 1);
+  int topDigits = std::snprintf(top, sizeof top, "%llu", static_cast<unsigned long long>(limbs.back()));
+  std::size_t length = negative + std::size_t(topDigits) + 8 * (limbs.size() - 1);
   return cells::makeAtomWith(length, [&](char* out) {
     if (negative) *out++ = '0';
     std::memcpy(out, top, std::size_t(topDigits));
     out += topDigits;
-    for (std::size_t i = product.size() - 1; i-- > 0; out += 8) {
-      uint64_t text = cells::eightDigitText(product[i]);
+    for (std::size_t i = limbs.size() - 1; i-- > 0; out += 8) {
+      uint64_t text = cells::eightDigitText(limbs[i]);
       std::memcpy(out, &text, 8);
     }
   });
+}
+
+static uint64_t absolute(int64_t v) { return v < 0 ? uint64_t{0} - uint64_t(v) : uint64_t(v); }
+
+// A long numeral times a short one: a limb times a multiplier limb stays below 2^64.
+static cells::Handle multiplyBySmall(std::string_view a, int64_t factor) {
+  std::string_view digits = magnitudeOf(a);
+  if (factor == 0 || digits == "0") return makeNumeral("0");
+  uint64_t multiplier[3];
+  std::size_t k = 0;
+  for (uint64_t m = absolute(factor); m; m /= kLimbBase) multiplier[k++] = m % kLimbBase;
+  std::vector<uint64_t> limbs = limbsOf(digits), product(limbs.size() + k, 0);
+  for (std::size_t j = 0; j < k; ++j) {
+    uint64_t carry = 0;
+    for (std::size_t i = 0; i < limbs.size(); ++i) {
+      uint64_t t = limbs[i] * multiplier[j] + product[i + j] + carry;
+      product[i + j] = t % kLimbBase;
+      carry = t / kLimbBase;
+    }
+    product[limbs.size() + j] = carry;
+  }
+  return numeralOfLimbs(product, isNegativeText(a) != (factor < 0));
+}
+
+// |a| divided by a short magnitude d > 0, from the top limb down: the quotient's
+// limbs in place of the dividend's, and the remainder.
+static uint64_t divideBySmall(std::vector<uint64_t>& limbs, uint64_t d) {
+  uint64_t remainder = 0;
+  bool narrow = d <= (UINT64_MAX - kLimbBase) / kLimbBase;  // remainder * 10^8 + limb fits a word
+  for (std::size_t i = limbs.size(); i-- > 0;) {
+    if (narrow) {
+      uint64_t current = remainder * kLimbBase + limbs[i];
+      limbs[i] = current / d;
+      remainder = current % d;
+    } else {
+      unsigned __int128 current = static_cast<unsigned __int128>(remainder) * kLimbBase + limbs[i];
+      limbs[i] = uint64_t(current / d);
+      remainder = uint64_t(current % d);
+    }
+  }
+  return remainder;
+}
+
+static void addOne(std::vector<uint64_t>& limbs) {
+  for (uint64_t& limb : limbs) {
+    if (++limb < kLimbBase) return;
+    limb = 0;
+  }
+  limbs.push_back(1);
+}
+
+// The floor quotient of a long numeral by a short nonzero one: when the signs differ
+// and the division is not exact, the magnitude's quotient plus one, negated.
+static cells::Handle floorDivideBySmall(std::string_view a, int64_t divisor) {
+  std::vector<uint64_t> q = limbsOf(magnitudeOf(a));
+  uint64_t r = divideBySmall(q, absolute(divisor));
+  bool negative = isNegativeText(a) != (divisor < 0);
+  if (negative && r != 0) addOne(q);
+  return numeralOfLimbs(q, negative);
+}
+
+// The floor remainder's magnitude: |a| mod d when the signs agree (or it is 0),
+// d minus that when they differ.
+static cells::Handle floorRemainderBySmall(std::string_view a, int64_t divisor) {
+  std::vector<uint64_t> limbs = limbsOf(magnitudeOf(a));
+  uint64_t d = absolute(divisor), r = divideBySmall(limbs, d);
+  bool signsDiffer = isNegativeText(a) != (divisor < 0);
+  return cells::numeralFromUInt64(signsDiffer && r != 0 ? d - r : r);
 }
 
 cells::Handle numeralMultiply(std::string_view a, std::string_view b) {
@@ -113,6 +172,7 @@ cells::Handle numeralDivide(std::string_view a, std::string_view b) {
   if (isZero(b)) return cells::common(cells::Common::Z);
   std::optional<int64_t> x = smallNumeral(a), y = smallNumeral(b);
   if (x && y) return cells::numeralFromInt64(floorQuotient(*x, *y));
+  if (y) return floorDivideBySmall(a, *y);
   Mpz q;
   mpz_fdiv_q(q.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
   return numeralFromMpz(q);
@@ -127,6 +187,7 @@ cells::Handle numeralRemainder(std::string_view a, std::string_view b) {
     int64_t r = floorRemainder(*x, *y);
     return cells::numeralFromInt64(r < 0 ? -r : r);
   }
+  if (y) return floorRemainderBySmall(a, *y);
   Mpz r;
   mpz_fdiv_r(r.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
   mpz_abs(r.get(), r.get());

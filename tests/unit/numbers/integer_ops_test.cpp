@@ -56,6 +56,34 @@ TEST_F(IntegerOpsTest, LongTimesShortAgreesWithGmp) {
   EXPECT_EQ(numeralMultiply("99999999999999999999", "100000000").text(), "9999999999999999999900000000");
 }
 
+// Long numerals by short ones (the decimal-limb path) against GMP's floor division,
+// with both narrow (remainder times 10^8 fits a word) and wide divisors.
+TEST_F(IntegerOpsTest, LongBySmallAgreesWithGmp) {
+  std::mt19937_64 random(6);
+  auto digits = [&](std::size_t n) {
+    std::string s(n, '0');
+    for (char& d : s) d = char('0' + random() % 10);
+    s[0] = char('1' + random() % 9);
+    return s;
+  };
+  for (std::size_t length = 19; length <= 90; ++length)
+    for (std::size_t divisorLength : {1, 2, 8, 9, 11, 12, 17, 18}) {
+      std::string a = digits(length), b = digits(divisorLength);
+      if (length % 7 == 0) a = a.substr(0, a.size() - divisorLength) + b;  // often exact
+      if (random() % 2) a = "0" + a;
+      if (random() % 2) b = "0" + b;
+      Mpz q, r;
+      mpz_fdiv_q(q.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
+      mpz_fdiv_r(r.get(), mpzFromNumeral(a).get(), mpzFromNumeral(b).get());
+      mpz_abs(r.get(), r.get());
+      EXPECT_EQ(numeralDivide(a, b).text(), numeralFromMpz(q).text()) << a << " / " << b;
+      EXPECT_EQ(numeralRemainder(a, b).text(), numeralFromMpz(r).text()) << a << " % " << b;
+    }
+  EXPECT_EQ(numeralDivide("0100000000000000000000", "1").text(), "0100000000000000000000");
+  EXPECT_EQ(numeralDivide("099999999999999999999", "2").text(), "050000000000000000000");
+  EXPECT_EQ(numeralRemainder("099999999999999999999", "2").text(), "1");
+}
+
 TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
   struct {
     const char *a, *b, *quotient, *remainder;
