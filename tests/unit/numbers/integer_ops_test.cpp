@@ -32,16 +32,19 @@ TEST_F(IntegerOpsTest, Products) {
   for (auto& c : cases) EXPECT_EQ(numeralMultiply(c.a, c.b).text(), c.product) << c.a << " * " << c.b;
 }
 
+// n random digits, the first not zero.
+std::string randomDigits(std::mt19937_64& random, std::size_t n) {
+  std::string s(n, '0');
+  for (char& d : s) d = char('0' + random() % 10);
+  s[0] = char('1' + random() % 9);
+  return s;
+}
+
 // Long numerals times short ones (the decimal-limb path) against GMP: lengths on
 // both sides of every limb boundary, multipliers of one to three limbs, both signs.
 TEST_F(IntegerOpsTest, LongTimesShortAgreesWithGmp) {
   std::mt19937_64 random(5);
-  auto digits = [&](std::size_t n) {
-    std::string s(n, '0');
-    for (char& d : s) d = char('0' + random() % 10);
-    s[0] = char('1' + random() % 9);
-    return s;
-  };
+  auto digits = [&](std::size_t n) { return randomDigits(random, n); };
   for (std::size_t length = 19; length <= 90; ++length)
     for (std::size_t factorLength : {1, 7, 8, 9, 16, 17, 18}) {
       std::string a = digits(length), b = random() % 5 ? digits(factorLength) : std::string(factorLength, '9');
@@ -60,12 +63,7 @@ TEST_F(IntegerOpsTest, LongTimesShortAgreesWithGmp) {
 // with both narrow (remainder times 10^8 fits a word) and wide divisors.
 TEST_F(IntegerOpsTest, LongBySmallAgreesWithGmp) {
   std::mt19937_64 random(6);
-  auto digits = [&](std::size_t n) {
-    std::string s(n, '0');
-    for (char& d : s) d = char('0' + random() % 10);
-    s[0] = char('1' + random() % 9);
-    return s;
-  };
+  auto digits = [&](std::size_t n) { return randomDigits(random, n); };
   for (std::size_t length = 19; length <= 90; ++length)
     for (std::size_t divisorLength : {1, 2, 8, 9, 11, 12, 17, 18}) {
       std::string a = digits(length), b = digits(divisorLength);
