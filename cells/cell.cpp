@@ -60,7 +60,6 @@ Cell* refill() {
 
 }  // namespace pool
 
-
 // Atoms whose length is recorded rather than found by a scan: numerals and
 // bracketed atoms (as the header layout prescribes), and also counted binary and
 // fixed-size atoms, whose stated lengths a program could otherwise contradict.
@@ -110,8 +109,8 @@ std::string_view text(const Cell* c) {
 // Release of a cell whose count has reached zero: a pair drops its left child, then
 // its right child, each of which may cascade. The walk keeps no stack of its own:
 // a dead pair waiting for its right child to be released is linked into the pending
-// list through its left-child slot, so chains of any depth cost no C stack.
-// The walk over dead pairs, apart from the common release of a single atom.
+// list through its left-child slot, so chains of any depth cost no C stack. The
+// common release of a single atom stays out of this walk (releaseLast).
 [[gnu::noinline]] static void releasePairs(Cell* c) {
   Cell* pending = nullptr;
   for (;;) {

@@ -37,10 +37,10 @@ inline constexpr uint64_t kAnnotationMask = uint64_t{0x3F} << kTopShift;
 inline constexpr uint64_t kMarkerBit = uint64_t{1} << 62;
 inline constexpr uint64_t kAtomBit = uint64_t{1} << 63;
 inline constexpr int kAnnotationMin = -52;
+inline constexpr int kAnnotationMax = 11;
 // Atoms of at most this many bytes fit a pair's 24 bytes (header, text, NUL) and
 // share the pairs' free list: most numerals a program computes are that short.
 inline constexpr std::size_t kSmallAtom = 15;
-inline constexpr int kAnnotationMax = 11;
 
 // Ends the process with the report of exhausted memory and status 128; every
 // allocation of the interpreter that fails comes here.

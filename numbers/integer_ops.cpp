@@ -81,12 +81,10 @@ static uint64_t absolute(int64_t v) { return v < 0 ? uint64_t{0} - uint64_t(v) :
 
 // A long numeral times a short one: a limb times a multiplier limb stays below 2^64.
 static cells::Handle multiplyBySmall(std::string_view a, int64_t factor) {
-  std::string_view digits = magnitudeOf(a);
-  if (factor == 0 || digits == "0") return makeNumeral("0");
   uint64_t multiplier[3];
   std::size_t k = 0;
   for (uint64_t m = absolute(factor); m; m /= kLimbBase) multiplier[k++] = m % kLimbBase;
-  std::vector<uint64_t> limbs = limbsOf(digits), product(limbs.size() + k, 0);
+  std::vector<uint64_t> limbs = limbsOf(magnitudeOf(a)), product(limbs.size() + k, 0);
   for (std::size_t j = 0; j < k; ++j) {
     uint64_t carry = 0;
     for (std::size_t i = 0; i < limbs.size(); ++i) {

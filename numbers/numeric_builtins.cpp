@@ -140,14 +140,14 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
 // take their own path, kept small so that it sets up no frame for the general one.
 Handle plusImpl(Term x, Term y) {
   short_numeral::Value a, b;
-  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b))
+  if (short_numeral::readBoth(x.cell, y.cell, a, b))
     if (Handle result = short_numeral::sum(a, b)) return result;
   return arithmetic(Op::plus, x.cell, y.cell);
 }
 
 Handle dashImpl(Term x, Term y) {
   short_numeral::Value a, b;
-  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b))
+  if (short_numeral::readBoth(x.cell, y.cell, a, b))
     if (Handle result = short_numeral::difference(a, b)) return result;
   return arithmetic(Op::dash, x.cell, y.cell);
 }
@@ -189,13 +189,13 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
 // Short numerals first, as for the sums.
 Handle lessImpl(Term x, Term y) {
   short_numeral::Value a, b;
-  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b)) return cells::truth(short_numeral::less(a, b));
+  if (short_numeral::readBoth(x.cell, y.cell, a, b)) return cells::truth(short_numeral::less(a, b));
   return order(x.cell, y.cell, true);
 }
 
 Handle gteqImpl(Term x, Term y) {
   short_numeral::Value a, b;
-  if (short_numeral::read(x.cell, a) && short_numeral::read(y.cell, b)) return cells::truth(!short_numeral::less(a, b));
+  if (short_numeral::readBoth(x.cell, y.cell, a, b)) return cells::truth(!short_numeral::less(a, b));
   return order(x.cell, y.cell, false);
 }
 
@@ -204,7 +204,7 @@ Handle gteqImpl(Term x, Term y) {
 static std::optional<bool> equal(const Cell* x, const Cell* y) {
   if (x == y) return true;
   short_numeral::Value sx, sy;
-  if (short_numeral::read(x, sx) && short_numeral::read(y, sy)) return sx.digits == sy.digits && sx.negative == sy.negative;
+  if (short_numeral::readBoth(x, y, sx, sy)) return short_numeral::equal(sx, sy);
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return std::nullopt;
   if (kx != ky) return false;

@@ -78,6 +78,10 @@ inline bool digitWord(uint64_t text, uint64_t& digits) {
   return true;
 }
 
+[[gnu::always_inline]] inline bool readBoth(const cells::Cell* x, const cells::Cell* y, Value& a, Value& b) {
+  return read(x, a) && read(y, b);
+}
+
 // |a| + |b|: each byte biased so that a digit sum of ten or more carries out of it;
 // the bias is then taken back from the bytes that did not carry.
 inline Wide addMagnitudes(Wide a, Wide b) {
@@ -90,6 +94,8 @@ inline Wide subtractMagnitudes(Wide a, Wide b) {
   Wide difference = a - b;
   return difference - ((difference >> 7) & kOnes) * (256 - 10);
 }
+
+inline bool equal(const Value& a, const Value& b) { return a.digits == b.digits && a.negative == b.negative; }
 
 inline bool less(const Value& a, const Value& b) {
   if (a.negative != b.negative) return a.negative;
