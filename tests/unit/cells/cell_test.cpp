@@ -88,7 +88,7 @@ TEST_F(CellTest, CountsThroughCopyMoveAndAssign) {
   Handle other = a;
   a = other;  // two handles of one cell
   EXPECT_EQ(refCount(cell), 2u);
-  a = std::move(a);
+  a = std::move(alias);  // self-move
   EXPECT_EQ(refCount(cell), 2u);
 
   Handle b = makeAtom("b");
