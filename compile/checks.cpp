@@ -3,9 +3,6 @@
 // so the main expression (the empty name) comes first.
 #include "compile/checks.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <bit>
 #include <map>
 #include <set>
@@ -16,6 +13,7 @@
 #include "compile/passes.h"
 #include "compile/printer.h"
 #include "compile/terms.h"
+#include "compile/trace_log.h"
 #include "front/definitions.h"
 #include "front/reader.h"
 
@@ -70,17 +68,6 @@ std::string hostLayoutText() {
 }
 
 // ---- Helpers -------------------------------------------------------------------
-
-// The trace log: appended to, never through a symbolic link, private to the user;
-// a log that cannot be opened is skipped.
-static void traceLine(const std::string& line) {
-  int fd = ::open("/tmp/redv.log", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return;
-  std::string text = line + "\n";
-  ssize_t written = ::write(fd, text.data(), text.size());
-  (void)written;
-  ::close(fd);
-}
 
 static bool isKeyName(const Cell* key) { return cells::isAtom(key) && front::isDefinableName(cells::text(key)); }
 
@@ -191,7 +178,7 @@ static bool checkPlace(const Selection& work, Diagnostic& d) {
   for (auto* entry : work) {
     auto& [name, term] = *entry;
     auto [lower, other] = countKeys(term.get());
-    if (other != 0) traceLine("First " + name + ": " + std::to_string(other));
+    if (other != 0) appendTraceLine(kTraceLogPath, "First " + name + ": " + std::to_string(other));
     if (lower + other <= 26) continue;
     return fail(d, "Place", name.empty() ? "Place error." : "Place error in function " + name + ".", name);
   }
