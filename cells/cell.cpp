@@ -7,6 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cells/ending.h"
+#include "cells/memory_budget.h"
+
 namespace cells {
 
 std::size_t liveCells() { return pool::made - pool::released; }
@@ -20,15 +23,10 @@ static std::unordered_map<const Cell*, std::size_t>& longAtomLengths() {
 }
 
 // Platform: allocation failure ends the run like any reported error, with status 128.
-void outOfMemory() {
-  std::fflush(stdout);
-  std::fputs("Error.\n Type: Space\nOut of memory.\n\\/\n", stderr);
-  std::_Exit(128);
-}
+void outOfMemory() { endWithReport("Space", "", "Out of memory."); }
 
 static Cell* allocate(std::size_t bytes) {
-  void* p = std::malloc(bytes);
-  if (!p) outOfMemory();
+  void* p = budgetAllocate(bytes);
   ++pool::made;
   return static_cast<Cell*>(p);
 }
@@ -40,12 +38,11 @@ namespace pool {
 
 #ifdef VORL_PLAIN_ALLOCATION
 Cell* allocatePlain() { return allocate(kPairBytes); }
-void freePlain(Cell* c) { std::free(c); }
+void freePlain(Cell* c) { budgetFree(c); }
 #else
 Cell* refill() {
   constexpr std::size_t kChunk = 4096;
-  char* chunk = static_cast<char*>(std::malloc(kChunk * kPairBytes));
-  if (!chunk) outOfMemory();
+  char* chunk = static_cast<char*>(budgetAllocate(kChunk * kPairBytes));
   // Kept for the life of the process; listed so that leak checkers see them held.
   static auto* chunks = new std::vector<char*>;  // never destroyed, like the chunks
   chunks->push_back(chunk);
@@ -74,7 +71,7 @@ static bool isMeasuredKind(unsigned char first) {
   if (isMeasuredKind(firstByte(c)) && lengthCache(c) == 0) longAtomLengths().erase(c);
   if (length <= kSmallAtom) return freeBlock(c);
   ++pool::released;
-  std::free(c);
+  budgetFree(c);
 }
 
 static void freeAtom(Cell* c) {
@@ -161,7 +158,7 @@ Handle sealAtom(Cell* c, std::size_t length) {
       Cell* small = allocateAtom(shown);
       std::memcpy(const_cast<char*>(chars(small)), chars(c), shown);
       ++pool::released;
-      std::free(c);
+      budgetFree(c);
       c = small;
       length = shown;
     }

@@ -5,12 +5,16 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
+#include "cells/ending.h"
 #include "cells/invariant.h"
+#include "cells/memory_budget.h"
 #include "compile/loader.h"
 #include "driver/diagnostic.h"
 #include "driver/phases.h"
+#include "library/host_fault.h"
 #include "numbers/value_kind.h"
 
 namespace driver {
@@ -22,14 +26,14 @@ static int usageReport() {
 
 static int startReport(const char* path) {
   std::fputs("Error.\n", stdout);
-  std::fflush(stdout);
+  cells::flushStandardOutput();
   std::string lines = " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
   std::fputs(lines.c_str(), stderr);
   return kErrorStatus;
 }
 
 static int errorReport(const Diagnostic& d) {
-  std::fflush(stdout);
+  cells::flushStandardOutput();
   std::string shown = "\033[m" + display(report(d));
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   return kErrorStatus;
@@ -61,6 +65,20 @@ void blankInterpreterLine(std::string& program) {
   program.replace(0, end, end, ' ');
 }
 
+// The memory budget from VORL_MAX_MEMORY ("256M", "4G", a byte count; 0 for no
+// limit), or the default. A value that is no size is a usage error.
+static bool setMemoryLimit() {
+  const char* given = std::getenv("VORL_MAX_MEMORY");
+  std::optional<std::size_t> bytes = given ? cells::parseSize(given) : cells::defaultBudgetLimit();
+  if (!bytes) {
+    std::fprintf(stderr, "vorl: VORL_MAX_MEMORY=%s is not a size (such as 256M, 4G, a byte count; 0 for no limit)\n",
+                 given);
+    return false;
+  }
+  cells::setBudgetLimit(*bytes);
+  return true;
+}
+
 int runDriver(int argc, char** argv) {
   cells::invariant(argc >= 1, "no command name");
   numbers::installCellSeams();
@@ -69,7 +87,9 @@ int runDriver(int argc, char** argv) {
   // would end the process; ignored, the send gives -1 with EPIPE for the program
   // to read, like any other failing call.
   std::signal(SIGPIPE, SIG_IGN);
+  library::installFaultHandlers();
   compile::installLanguageSeams();
+  if (!setMemoryLimit()) return kUsageStatus;
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

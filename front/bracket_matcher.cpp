@@ -1,9 +1,11 @@
 // The bracket check: a forward pass for nesting, a backward pass for commas.
 #include "front/bracket_matcher.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/deep_stack.h"
 #include "front/lexer.h"
 
 namespace front {
@@ -19,9 +21,12 @@ static bool located(driver::Diagnostic& d, std::string_view type, int64_t n, std
   return driver::fail(d, type, std::string(type) + "[" + positionCode(n) + "]" + text, {}, n);
 }
 
+std::size_t deepestNesting() { return std::min(kDeepestNesting, cells::deepStackBytes() / kStackPerLevel); }
+
 // 1. Inside square brackets only square brackets count.
 // 2. Every other opening bracket is pushed; a closing one must fit the top.
 static bool forwardPass(std::string_view text, driver::Diagnostic& d) {
+  const std::size_t deepest = deepestNesting();
   std::vector<std::size_t> open;
   for (std::size_t i = 0; i < text.size(); ++i) {
     auto c = static_cast<unsigned char>(text[i]);
@@ -29,8 +34,8 @@ static bool forwardPass(std::string_view text, driver::Diagnostic& d) {
     if (literal && c != '[' && c != ']') continue;
     if (isOpeningBracket(c)) {
       open.push_back(i);
-      if (open.size() > kDeepestNesting)
-        return located(d, "Match", int64_t(i), "Nesting deeper than 1000000 brackets.");
+      if (open.size() > deepest)
+        return located(d, "Match", int64_t(i), "Nesting deeper than " + std::to_string(deepest) + " brackets.");
       continue;
     }
     if (!isClosingBracket(c)) continue;

@@ -20,7 +20,11 @@ std::string positionCode(int64_t n);
 bool checkBrackets(std::string_view text, driver::Diagnostic& d);
 
 // Deepest nesting of brackets that a program may use. The parser descends once
-// per level; this bound keeps that descent within the interpreter's stack.
+// per level; this bound keeps that descent within the interpreter's stack: a
+// million levels on the full reservation, fewer on a smaller stack that the host
+// granted (kStackPerLevel bytes a level, a generous bound for every build).
 inline constexpr std::size_t kDeepestNesting = 1'000'000;
+inline constexpr std::size_t kStackPerLevel = 4096;
+std::size_t deepestNesting();
 
 }  // namespace front

@@ -15,12 +15,14 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "cells/cell.h"
 #include "cells/common_atoms.h"
 #include "cells/convert.h"
 #include "library/builtin_table.h"
+#include "library/host_fault.h"
 #include "numbers/real.h"
 #include "numbers/value_kind.h"
 
@@ -144,6 +146,12 @@ struct Adaptor;
 template <class R, class... A, R (*F)(A...)>
 struct Adaptor<F> {
   static constexpr std::size_t arity = sizeof...(A);
+  // A C string may be given by its address.
+  static constexpr bool readsAddress = ((std::is_same_v<A, Text> || std::is_same_v<A, Bytes>) || ...);
+
+  static Handle guardedCall(const Cell* application) {
+    return callGuarded(&call, &guardedCall, application);
+  }
 
   static Handle call(const Cell* application) {
     const Cell* args[arity + 1];
@@ -164,7 +172,8 @@ struct Adaptor<F> {
 // One row of the table: the name, the arity deduced from F, the adapted function.
 template <auto F>
 std::pair<std::string, BuiltinEntry> row(const char* name) {
-  return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call}};
+  return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call, &Adaptor<F>::guardedCall,
+                                   Adaptor<F>::readsAddress}};
 }
 
 }  // namespace library

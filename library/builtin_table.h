@@ -17,9 +17,16 @@ namespace library {
 // result. Arguments are never changed; a wrong kind gives "Z".
 using BuiltinFn = cells::Handle (*)(const cells::Cell* application);
 
+// A row that reaches the host (memory, files, sockets, the process, or a C string
+// given by its address) may fault inside the C library: its `impl` is then the
+// guarded form of the call (library/host_fault.h), which turns a fault into a
+// report. `guarded` is that form and `readsAddress` tells that a C string argument
+// may be an address; both are filled for every row, and the table picks.
 struct BuiltinEntry {
   uint8_t arity;
   BuiltinFn impl;
+  BuiltinFn guarded = nullptr;
+  bool readsAddress = false;
 };
 
 // Ordered bytewise by name, so iteration gives the names in ascending byte order.

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "cells/ending.h"
+
 namespace library {
 
 static const std::time_t* timeValue(Int address) { return address.pointer<const std::time_t>(); }
@@ -48,8 +50,8 @@ static int systemWithDefaultPipe(const char* command) {
 Num systemImpl(Text command) { return Num{systemWithDefaultPipe(command.chars)}; }
 
 // Platform: C's exit flushes and closes the C streams; the parent sees the status
-// modulo 256.
-Void exitImpl(Int status) { std::exit(int(status.value)); }
+// modulo 256, or 128 when standard output could not be written.
+Void exitImpl(Int status) { std::exit(cells::finishOutput(int(status.value))); }
 // Platform: what the program wrote is flushed before the abort, so that no output is lost.
 Void abortImpl() {
   std::fflush(nullptr);

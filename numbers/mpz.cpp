@@ -5,22 +5,14 @@
 
 #include "cells/cell.h"
 #include "cells/invariant.h"
+#include "cells/memory_budget.h"
 
 namespace numbers {
 
-static void* mpzAllocate(std::size_t bytes) {
-  void* p = std::malloc(bytes);
-  if (!p) cells::outOfMemory();
-  return p;
-}
-
-static void* mpzReallocate(void* old, std::size_t, std::size_t bytes) {
-  void* p = std::realloc(old, bytes);
-  if (!p) cells::outOfMemory();
-  return p;
-}
-
-static void mpzFree(void* p, std::size_t) { std::free(p); }
+// GMP's blocks count against the memory budget like the cells' own.
+static void* mpzAllocate(std::size_t bytes) { return cells::budgetAllocate(bytes); }
+static void* mpzReallocate(void* old, std::size_t, std::size_t bytes) { return cells::budgetReallocate(old, bytes); }
+static void mpzFree(void* p, std::size_t) { cells::budgetFree(p); }
 
 void installMpzAllocation() { mp_set_memory_functions(&mpzAllocate, &mpzReallocate, &mpzFree); }
 

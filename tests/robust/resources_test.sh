@@ -50,10 +50,65 @@ if [ $sanitized = 0 ]; then
   [ "$peak" -lt 65536 ] || check "long loop peak below 64 MB" "below 65536 KB" "$peak KB"
 fi
 
-# Writing into a closed pipe fails with -1 instead of killing the process.
+# Writing into a closed pipe fails with -1 instead of killing the process; the
+# program runs to its end, and output that could not be written fails the run
+# (without a report: the reader went away).
 printf 'x\\say 20000,\nsay\\n\\(n<1)(5)(u{puts(init([a line of output]))}say(n-1))\n' > pipe.vorl
-timeout 120 "$vorl" pipe.vorl | head -c 1 > /dev/null
-check "closed pipe status" 5 "${PIPESTATUS[0]}"
+timeout 120 "$vorl" pipe.vorl 2> err | head -c 1 > /dev/null
+check "closed pipe status" 128 "${PIPESTATUS[0]}"
+check "closed pipe no report" "" "$(cat err)"
+
+# Output that cannot be written: a report and 128, whether the program ends with
+# a result, by exit or with another report.
+printf 'x\\u{puts(init([a line]))}3\n' > line.vorl
+"$vorl" line.vorl > /dev/full 2> err
+check "full device status" 128 $?
+check "full device report" "Could not write standard output: No space left on device." "$(sed -n 3p err)"
+"$vorl" line.vorl >&- 2> err
+check "closed output status" 128 $?
+check "closed output report" "Could not write standard output: Bad file descriptor." "$(sed -n 3p err)"
+printf 'x\\u{puts(init([a line]))}exit 3\n' > exit3.vorl
+"$vorl" exit3.vorl > /dev/full 2> err
+check "full device after exit" "128 Write" "$? $(sed -n 2p err | cut -c8-)"
+"$vorl" error.vorl > /dev/full 2> err
+check "full device after a report" "128 1" "$? $(grep -c '^ Type: Write$' err)"
+
+# Stop signals flush the output, to a file or a pipe, and give 128 + the signal.
+printf 'x\\u{puts(init([before the loop]))}loop 0,\nloop\\n\\loop(n+1)\n' > spin.vorl
+for signal in INT:130 TERM:143 HUP:129; do
+  timeout --preserve-status -s "${signal%:*}" 1 "$vorl" spin.vorl > out
+  check "SIG${signal%:*} to a file" "${signal#*:} before the loop" "$? $(cat out)"
+  timeout --preserve-status -s "${signal%:*}" 1 "$vorl" spin.vorl | cat > out
+  check "SIG${signal%:*} to a pipe" "${signal#*:} before the loop" "${PIPESTATUS[0]} $(cat out)"
+done
+# ... also while the program waits for input.
+printf 'x\\u{puts(init([waiting]))}getchar 0\n' > wait.vorl
+sleep 5 | timeout --preserve-status -s INT 1 "$vorl" wait.vorl > out
+check "SIGINT while reading" "130 waiting" "$? $(cat out)"
+
+# A runaway recursion stops at the memory budget with the Space report.
+printf 'main,\nmain\\args\\deep 0,\ndeep\\n\\1 + deep(n+1)\n' > runaway.vorl
+budget=256M
+[ $sanitized = 1 ] && budget=32M  # a sanitizer's build is many times slower
+VORL_MAX_MEMORY=$budget /usr/bin/time -f "%M" -o peak timeout 60 "$vorl" runaway.vorl > out 2> err
+check "memory budget status" 128 $?
+check "memory budget report" "Out of memory." "$(sed -n 3p err)"
+if [ $sanitized = 0 ]; then
+  peak=$(tail -n 1 peak)
+  [ "$peak" -lt 327680 ] || check "memory budget peak below 320 MB" "below 327680 KB" "$peak KB"
+fi
+VORL_MAX_MEMORY=lots "$vorl" runaway.vorl 2> /dev/null
+check "memory budget not a size" 1 $?
+
+# Under a small address space the deep stack is smaller, and so is the nesting
+# that a program may use: deeper nesting is a Match report, never a crash.
+if [ $sanitized = 0 ]; then
+  python3 -c "n = 200000; open('nest.vorl', 'w').write('x\\\\' + '(' * n + '1' + ')' * n)"
+  (ulimit -v 3000000; "$vorl" nest.vorl)
+  check "nesting under ulimit -v 3000000" 1 $?
+  (ulimit -v 400000; "$vorl" nest.vorl 2> err)
+  check "nesting beyond a small stack" "128 Nesting deeper than" "$? $(sed -n 3p err | grep -o "Nesting deeper than")"
+fi
 
 # What was written reaches a file whichever way the run ends.
 printf 'x\\u{puts(init([before exit]))}exit 7\n' > exit.vorl
