@@ -18,14 +18,11 @@ using cells::Handle;
 
 static Handle undefined() { return cells::common(cells::Common::Z); }
 
-// The value kind, with atoms that only look like a kind (a real of another length, a
-// numeral holding a byte other than a digit) counted as "[void]".
+// The value kind, with an atom that only looks like a real (one of another length)
+// counted as "[void]".
 static char operandKind(const Cell* c) {
   char kind = value_kind(c);
-  if (cells::isPair(c)) return kind;
-  if (kind == 'e' && !isReal(c)) return 'w';
-  if ((kind == 'i' || kind == 'o') && !isDigitText(cells::text(c))) return 'w';
-  return kind;
+  return kind == 'e' && !isReal(c) ? 'w' : kind;
 }
 
 static bool isTextKind(char kind) { return kind == 'a' || kind == 'u'; }

@@ -174,6 +174,13 @@ TEST_F(NumericBuiltinsTest, WrongKindsGiveZ) {
   EXPECT_EQ(call("over", {makeAtom("0017"), makeAtom("0017")}), "Z");
   EXPECT_EQ(call("powa", {makeAtom("2"), makeAtom("001")}), "Z");
   EXPECT_EQ(call("abs", {real(1.0)}), "Z");
+  // Atoms that only begin like numerals, and a stream broken after its first element.
+  for (const char* name : {"abs", "labs", "atoi", "atol", "atof", "srand"}) {
+    EXPECT_EQ(call(name, {makeAtom("5a")}), "Z") << name;
+    EXPECT_EQ(call(name, {makeAtom("1234567890123456789a")}), "Z") << name;
+    EXPECT_EQ(call(name, {makeAtom("Kx")}), "Z") << name;
+    EXPECT_EQ(call(name, {stream("KI", "K")}), "Z") << name;
+  }
   EXPECT_EQ(call("acos", {makeAtom("1")}), "Z");
   EXPECT_EQ(call("real", {pairOf("f", "x")}), "Z");
 }
