@@ -269,9 +269,17 @@ Handle realImpl(Term x) {
 RealResult ldexpImpl(Real x, Int n) { return {std::ldexp(x.value, int(n.value))}; }
 RealResult frexpImpl(Real x, Int exponentAddress) { return {std::frexp(x.value, exponentAddress.pointer<int>())}; }
 RealResult modfImpl(Real x, Int integralAddress) { return {std::modf(x.value, integralAddress.pointer<double>())}; }
-// The most negative 64-bit value has no positive counterpart and stays itself.
-Num absImpl(Int x) { return {x.value < 0 ? int64_t(uint64_t{0} - uint64_t(x.value)) : x.value}; }
-Num labsImpl(Int x) { return absImpl(x); }
+// `abs` takes C's int, the low 32 bits in two's complement; `labs` a long, all 64.
+// Decision: the most negative value of either width, whose magnitude C cannot give,
+// stays itself (the two's complement negation).
+Num absImpl(Int x) {
+  uint32_t v = uint32_t(x.value);
+  return {int32_t(v >> 31 ? 0u - v : v)};
+}
+Num labsImpl(Int x) {
+  uint64_t v = uint64_t(x.value);
+  return {int64_t(v >> 63 ? uint64_t{0} - v : v)};
+}
 RealResult atofImpl(Text s) { return {std::atof(s.chars)}; }
 Num atoiImpl(Text s) { return {std::atoi(s.chars)}; }
 Num atolImpl(Text s) { return {std::atol(s.chars)}; }
