@@ -305,7 +305,7 @@ Handle Machine::applyLambda(Cell* x, Cell* body, Cell* v) { return substitute(bo
 // n f  =>  V s d f, where s is "H" for a numb and "K" for an integer, and d the rest
 // of n's bit stream.
 Handle Machine::unfoldNumeral(Cell* n, Cell* f) {
-  bool numb = cells::chars(n)[0] == '0' && cells::chars(n)[1] == '0';
+  bool numb = cells::numeralForm(n) == cells::NumeralForm::numb;
   Handle s = common(numb ? cells::Common::H : cells::Common::K);
   return makePair(Handle(common(cells::Common::V)), std::move(s), numbers::numeralDecomposition(n), Handle(f));
 }

@@ -39,9 +39,10 @@ static Mpz numbSequence(std::string_view numeral) {
 }
 
 Mpz sequenceFromText(std::string_view numeral) {
-  cells::invariant(isDigitText(numeral), "bit form of a text that is not a numeral");
+  cells::NumeralForm form = cells::numeralForm(numeral);
+  cells::invariant(form != cells::NumeralForm::none, "bit form of a text that is not a numeral");
   if (numeral == "0") return Mpz(3);
-  return numeral[0] == '0' && numeral[1] == '0' ? numbSequence(numeral) : integerSequence(numeral);
+  return form == cells::NumeralForm::numb ? numbSequence(numeral) : integerSequence(numeral);
 }
 
 // Decision: a numb sequence without any 1 bit after its kind bit is a zero and is
