@@ -81,12 +81,43 @@ Handle numeralFromInt64(int64_t v) {
 
 Handle numeralFromUInt64(uint64_t v) { return numeralOfMagnitude(v, false); }
 
+// Eight bytes at a time: long numerals are checked wherever they are used, and the
+// short ones on every call of a built-in.
+static bool allDigits(std::string_view s) {
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, sizeof word);
+    if (!isDigitWord(word)) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+NumeralForm numeralForm(std::string_view s) {
+  if (s.empty() || !allDigits(s)) return NumeralForm::none;
+  return s.size() > 1 && s[0] == '0' && s[1] == '0' ? NumeralForm::numb : NumeralForm::integer;
+}
+
+// An atom that begins with a digit is measured: its length is cached (or, beyond the
+// cache's range, kept aside, which `text` finds).
+NumeralForm numeralForm(const Cell* c) {
+  unsigned char first = firstByte(c);
+  if (first < '0' || first > '9') return NumeralForm::none;
+  uint64_t cached = lengthCache(c);
+  return numeralForm(cached ? std::string_view(chars(c), cached) : text(c));
+}
+
 bool isInteger(const Cell* c) {
-  if (isPair(c)) return isStreamHead(leftOf(c));
-  const char* s = chars(c);
-  if (s[0] == 'K') return true;
-  if (s[0] == '0') return s[1] != '0';
-  return s[0] >= '1' && s[0] <= '9';
+  if (isPair(c)) {
+    if (!isStreamHead(leftOf(c))) return false;
+    auto valueKind = numberSeams().valueKind;
+    invariant(valueKind != nullptr, "value kinds read before the numbers layer is installed");
+    return valueKind(c) == 'i';
+  }
+  if (numeralForm(c) == NumeralForm::integer) return true;
+  return chars(c)[0] == 'K' && chars(c)[1] == '\0';
 }
 
 static bool textIsNonNegative(std::string_view s) { return s.size() <= 1 || s[0] != '0'; }

@@ -6,14 +6,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cells/cell.h"
 
 namespace cells {
 
 // What the cell layer needs from the numbers layer, which installs it at start-up:
-// the numeral text of an integer-shaped pair (a bit stream ((J K) x)), and the
-// value-kind letter of a cell ('a' byte string, 'e' real, 'i' integer, 'o' numb,
+// the numeral text of an integer bit stream (one that the integer test accepts), and
+// the value-kind letter of a cell ('a' byte string, 'e' real, 'i' integer, 'o' numb,
 // 'u' text, 'w' anything else).
 struct NumberSeams {
   std::string (*streamText)(const Cell* stream) = nullptr;
@@ -24,8 +25,18 @@ NumberSeams& numberSeams();
 Handle numeralFromInt64(int64_t v);
 Handle numeralFromUInt64(uint64_t v);
 
-// True for numeral atoms (not "00..."), the atom "K" (the empty bit stream, zero)
-// and any pair ((J K) x).
+// The numeral format, the one definition that every layer calls. A number atom holds
+// decimal digits only: two zeros first make it a numb (an exact binary fraction),
+// and any other digit text is an integer: "0", a magnitude without leading zeros, or
+// "0" before such a magnitude for a negative ("05" is minus five). A text of other
+// bytes is no number, even when it begins with a digit ("5a", "1,").
+enum class NumeralForm : uint8_t { none, integer, numb };
+NumeralForm numeralForm(std::string_view s);
+// The form of an atom's text; none for a pair or an atom that begins with no digit.
+NumeralForm numeralForm(const Cell* c);
+
+// True for integer numerals, the atom "K" (the empty bit stream, zero) and the
+// well-formed bit streams ((J K) x) (the numbers layer reads them).
 bool isInteger(const Cell* c);
 
 // The sign test: false exactly for negative integers.

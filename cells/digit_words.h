@@ -22,6 +22,15 @@ inline uint64_t eightDigitText(uint64_t v) {
   return y | 0x3030303030303030ull;
 }
 
+// True when all eight bytes of the word are decimal digits: each byte less "0" is
+// below ten. A byte below "0" wraps into its high bit and one above "9" reaches it
+// once 0x76 is added; the borrows and carries this sends to higher bytes never
+// hide a failure, as the lowest failing byte receives none and always shows.
+inline bool isDigitWord(uint64_t text) {
+  uint64_t digits = text - 0x3030303030303030ull;
+  return ((digits | (digits + 0x7676767676767676ull)) & 0x8080808080808080ull) == 0;
+}
+
 // The value of eight digit bytes known to be digits: pairs of digits, then two
 // products that gather the four pairs.
 inline uint64_t eightDigitValue(const char* digits) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
+#include "cells/convert.h"
 #include "compile/analysis.h"
 #include "compile/terms.h"
 #include "eval/resolution.h"
@@ -102,7 +103,9 @@ bool isValue(Cell* c) {
 HeadKind classifyHead(const Cell* head) {
   if (cells::isPair(head)) return HeadKind::defined;
   unsigned char c = cells::firstByte(head);
-  if (c >= '0' && c <= '9') return HeadKind::numeral;
+  // An atom that only begins like a number ("5a") is no numeral: it names nothing.
+  if (c >= '0' && c <= '9')
+    return cells::numeralForm(head) == cells::NumeralForm::none ? HeadKind::defined : HeadKind::numeral;
   if (c == '(') return HeadKind::byteString;
   if (c == ' ') return HeadKind::real;
   if (c == ')') return HeadKind::update;
@@ -302,7 +305,7 @@ Handle Machine::applyLambda(Cell* x, Cell* body, Cell* v) { return substitute(bo
 // n f  =>  V s d f, where s is "H" for a numb and "K" for an integer, and d the rest
 // of n's bit stream.
 Handle Machine::unfoldNumeral(Cell* n, Cell* f) {
-  bool numb = cells::chars(n)[0] == '0' && cells::chars(n)[1] == '0';
+  bool numb = cells::numeralForm(n) == cells::NumeralForm::numb;
   Handle s = common(numb ? cells::Common::H : cells::Common::K);
   return makePair(Handle(common(cells::Common::V)), std::move(s), numbers::numeralDecomposition(n), Handle(f));
 }

@@ -17,7 +17,7 @@ enum class HeadKind {
   byteString,     // "(" + length + ")" + bytes
   real,           // " " + eight bytes
   update,         // ")name" v: writes a unit definition's value back
-  defined,        // a program definition, a combinator or an operator
+  defined,        // a program definition, a combinator, an operator, or nothing known
 };
 
 HeadKind classifyHead(const cells::Cell* head);

@@ -14,6 +14,7 @@ namespace {
 
 struct Cache {
   std::vector<Resolution> entries;
+  Resolution unslotted;  // the latest head that keeps no slot
   unsigned long long generation = ~0ull;
   std::size_t tableSize = 0;
 };
@@ -82,9 +83,15 @@ const Resolution& resolve(const Cell* head) {
     uint64_t slot = cells::lengthCache(head);
     if (slot > 0 && slot <= c.entries.size() && c.entries[slot - 1].atom == head) return c.entries[slot - 1];
   }
+  // A head that cannot keep a slot (a numeral, a byte string, an "@" node) would never
+  // find its entry again: it is resolved afresh each time and not added, so that a
+  // loop applying numerals does not grow the cache by an entry per call.
+  if (!slotted || c.entries.size() + 1 >= cells::kLengthLimit) {
+    c.unslotted = computeResolution(head);
+    return c.unslotted;
+  }
   c.entries.push_back(computeResolution(head));
-  if (slotted && c.entries.size() < cells::kLengthLimit)
-    cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
+  cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
   return c.entries.back();
 }
 

@@ -34,13 +34,11 @@ LanguageSeams& languageSeams() {
 static Handle undefined() { return cells::common(cells::Common::Z); }
 static Handle borrowed(const Cell* c) { return Handle(const_cast<Cell*>(c)); }
 
-// The value kind, with atoms that only look like a kind (a real of another length, a
-// numeral holding a byte other than a digit, a malformed bit stream) as "[void]".
+// The value kind, with an atom that only looks like a real (one of another length)
+// as "[void]".
 static char kindOf(const Cell* c) {
   char kind = numbers::value_kind(c);
-  if (kind == 'e' && !numbers::isReal(c)) return 'w';
-  if ((kind == 'i' || kind == 'o') && !NumeralText(c).valid()) return 'w';
-  return kind;
+  return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
 }
 
 static bool isAtomText(const Cell* c, std::string_view t) { return cells::isAtom(c) && cells::text(c) == t; }

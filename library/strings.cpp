@@ -73,18 +73,25 @@ Num strerrorImpl(Int number) { return Num::address(std::strerror(int(number.valu
 
 // ---- Characters ----
 
-// Decision: the C classifiers are defined only on the bytes 0 to 255 (and EOF); any
-// other value belongs to no class, and case mapping leaves it as it is, rather than
-// letting the C table be read out of bounds.
-static bool isByte(Int c) { return c.value >= 0 && c.value <= 255; }
+// The C parameter is an int: the value's low 32 bits in two's complement, as a C
+// caller's conversion would pass it (so 4294967393 is 97, "a").
+static int cInt(Int c) { return int(uint32_t(c.value)); }
+
+// Decision: the C classifiers and case mappings are defined only on the bytes 0 to
+// 255 and on EOF (-1), which is in no class and which case mapping keeps. Every
+// other int is answered as EOF is: in no class, and mapped to itself, rather than
+// letting the C tables be read out of bounds.
+static bool isByte(int c) { return c >= 0 && c <= 255; }
 
 template <class Classifier>
 static Truth classify(Int c, Classifier test) {
-  return Truth{isByte(c) && test(int(c.value)) != 0};
+  int b = cInt(c);
+  return Truth{isByte(b) && test(b) != 0};
 }
 template <class Mapping>
 static Num mapCase(Int c, Mapping map) {
-  return Num{isByte(c) ? map(int(c.value)) : c.value};
+  int b = cInt(c);
+  return Num{isByte(b) ? map(b) : b};
 }
 
 Truth isalnumImpl(Int c) { return classify(c, [](int b) { return std::isalnum(b); }); }
@@ -98,9 +105,9 @@ Truth ispunctImpl(Int c) { return classify(c, [](int b) { return std::ispunct(b)
 Truth isspaceImpl(Int c) { return classify(c, [](int b) { return std::isspace(b); }); }
 Truth isupperImpl(Int c) { return classify(c, [](int b) { return std::isupper(b); }); }
 
-// The low 32 bits read as an unsigned number are below 128.
-Truth isasciiImpl(Int c) { return Truth{uint32_t(c.value) < 128}; }
-Num toasciiImpl(Int c) { return Num{c.value & 0x7F}; }
+// An int from 0 to 127: no bit above the low seven set.
+Truth isasciiImpl(Int c) { return Truth{uint32_t(cInt(c)) < 128}; }
+Num toasciiImpl(Int c) { return Num{cInt(c) & 0x7F}; }
 Num tolowerImpl(Int c) { return mapCase(c, [](int b) { return std::tolower(b); }); }
 Num toupperImpl(Int c) { return mapCase(c, [](int b) { return std::toupper(b); }); }
 

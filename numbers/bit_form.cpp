@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
+#include "cells/convert.h"
 #include "numbers/numeral.h"
 
 namespace numbers {
@@ -38,9 +39,10 @@ static Mpz numbSequence(std::string_view numeral) {
 }
 
 Mpz sequenceFromText(std::string_view numeral) {
-  cells::invariant(isDigitText(numeral), "bit form of a text that is not a numeral");
+  cells::NumeralForm form = cells::numeralForm(numeral);
+  cells::invariant(form != cells::NumeralForm::none, "bit form of a text that is not a numeral");
   if (numeral == "0") return Mpz(3);
-  return numeral[0] == '0' && numeral[1] == '0' ? numbSequence(numeral) : integerSequence(numeral);
+  return form == cells::NumeralForm::numb ? numbSequence(numeral) : integerSequence(numeral);
 }
 
 // Decision: a numb sequence without any 1 bit after its kind bit is a zero and is
@@ -80,6 +82,17 @@ static int elementBit(const cells::Cell* element) {
   return isAtomText(b, "K") ? 1 : isAtomText(b, "H") ? 0 : -1;
 }
 
+// The end of a stream: the atom "K", or a number atom whose sequence follows.
+static bool isStreamEnd(const cells::Cell* atom) {
+  return isAtomText(atom, "K") || cells::numeralForm(atom) != cells::NumeralForm::none;
+}
+
+bool isWellFormedStream(const cells::Cell* c) {
+  for (; cells::isPair(c); c = cells::rightOf(c))
+    if (elementBit(c) < 0) return false;
+  return isStreamEnd(c);
+}
+
 std::optional<Mpz> sequenceFromCell(const cells::Cell* c) {
   std::vector<unsigned char> bytes;
   std::size_t count = 0;
@@ -89,11 +102,9 @@ std::optional<Mpz> sequenceFromCell(const cells::Cell* c) {
     if (count % 8 == 0) bytes.push_back(0);
     bytes.back() |= static_cast<unsigned char>(bit << (count % 8));
   }
+  if (!isStreamEnd(c)) return std::nullopt;
   Mpz tail(1);
-  if (!isAtomText(c, "K")) {
-    if (!isDigitText(cells::text(c))) return std::nullopt;
-    tail = sequenceFromText(cells::text(c));
-  }
+  if (!isAtomText(c, "K")) tail = sequenceFromText(cells::text(c));
   Mpz head;
   mpz_import(head.get(), bytes.size(), -1, 1, 0, 0, bytes.data());
   mpz_mul_2exp(tail.get(), tail.get(), count);

@@ -25,6 +25,10 @@ std::string textFromSequence(const Mpz& withSentinel);
 // The sequence of a numeral atom or a bit stream; nothing for a malformed stream (an
 // element other than ((J K|H) rest), or a tail other than "K" or a numeral atom).
 std::optional<Mpz> sequenceFromCell(const cells::Cell* c);
+// The same test alone, without reading the bits: every element ((J K|H) rest), down
+// to the tail "K" or a numeral atom. A stream with one malformed element is no
+// number at all.
+bool isWellFormedStream(const cells::Cell* c);
 
 // The same in the byte layout: bit i is bit (i mod 8) of byte (i div 8).
 std::string bitFormFromText(std::string_view numeral);

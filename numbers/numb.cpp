@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "cells/convert.h"
 #include "numbers/bit_form.h"
 #include "numbers/integer_ops.h"
 #include "numbers/numeral.h"
@@ -42,9 +43,8 @@ std::optional<Dyadic> numbValue(const cells::Cell* c) {
     if (!s || s->bitLength() < 2 || s->bit(0)) return std::nullopt;
     return dyadicFromSequence(*s);
   }
-  std::string_view t = cells::text(c);
-  if (!isDigitText(t) || t.size() < 2 || t[1] != '0') return std::nullopt;
-  return dyadicFromSequence(sequenceFromText(t));
+  if (cells::numeralForm(c) != cells::NumeralForm::numb) return std::nullopt;
+  return dyadicFromSequence(sequenceFromText(cells::text(c)));
 }
 
 // Drops the fraction digits that are zero, so equal values have equal payloads.

@@ -9,15 +9,6 @@
 
 namespace numbers {
 
-bool isNumeral(std::string_view s) {
-  if (s.empty() || s[0] < '0' || s[0] > '9') return false;
-  return !(s[0] == '0' && s.size() > 1 && s[1] == '0');
-}
-
-bool isDigitText(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::optional<int64_t> smallNumeral(std::string_view s) {
   std::string_view m = magnitudeOf(s);
   if (m.size() > 18) return std::nullopt;

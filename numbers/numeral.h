@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "cells/cell.h"
+#include "cells/convert.h"
 
 namespace numbers {
 
@@ -25,10 +26,14 @@ inline constexpr uint64_t kLargestResultBytes = uint64_t{1} << 22;
 inline constexpr uint64_t kLargestResultBytes = uint64_t{1} << 37;
 #endif
 
-// Only the first two bytes decide: not empty, a digit first, and not "00...".
-bool isNumeral(std::string_view s);
-// True for a non-empty text of decimal digits only (every byte checked).
-bool isDigitText(std::string_view s);
+// The numeral format is the cell layer's (cells::numeralForm): an integer numeral,
+// and a number text of either kind (an integer or a numb: decimal digits only).
+inline bool isNumeral(std::string_view s) {
+  return cells::numeralForm(s) == cells::NumeralForm::integer;
+}
+inline bool isDigitText(std::string_view s) {
+  return cells::numeralForm(s) != cells::NumeralForm::none;
+}
 inline bool isNegativeText(std::string_view s) { return s.size() > 1 && s[0] == '0'; }
 // The digits without the sign "0" ("0" stays "0").
 inline std::string_view magnitudeOf(std::string_view s) { return isNegativeText(s) ? s.substr(1) : s; }

@@ -18,14 +18,11 @@ using cells::Handle;
 
 static Handle undefined() { return cells::common(cells::Common::Z); }
 
-// The value kind, with atoms that only look like a kind (a real of another length, a
-// numeral holding a byte other than a digit) counted as "[void]".
+// The value kind, with an atom that only looks like a real (one of another length)
+// counted as "[void]".
 static char operandKind(const Cell* c) {
   char kind = value_kind(c);
-  if (cells::isPair(c)) return kind;
-  if (kind == 'e' && !isReal(c)) return 'w';
-  if ((kind == 'i' || kind == 'o') && !isDigitText(cells::text(c))) return 'w';
-  return kind;
+  return kind == 'e' && !isReal(c) ? 'w' : kind;
 }
 
 static bool isTextKind(char kind) { return kind == 'a' || kind == 'u'; }
@@ -272,9 +269,17 @@ Handle realImpl(Term x) {
 RealResult ldexpImpl(Real x, Int n) { return {std::ldexp(x.value, int(n.value))}; }
 RealResult frexpImpl(Real x, Int exponentAddress) { return {std::frexp(x.value, exponentAddress.pointer<int>())}; }
 RealResult modfImpl(Real x, Int integralAddress) { return {std::modf(x.value, integralAddress.pointer<double>())}; }
-// The most negative 64-bit value has no positive counterpart and stays itself.
-Num absImpl(Int x) { return {x.value < 0 ? int64_t(uint64_t{0} - uint64_t(x.value)) : x.value}; }
-Num labsImpl(Int x) { return absImpl(x); }
+// `abs` takes C's int, the low 32 bits in two's complement; `labs` a long, all 64.
+// Decision: the most negative value of either width, whose magnitude C cannot give,
+// stays itself (the two's complement negation).
+Num absImpl(Int x) {
+  uint32_t v = uint32_t(x.value);
+  return {int32_t(v >> 31 ? 0u - v : v)};
+}
+Num labsImpl(Int x) {
+  uint64_t v = uint64_t(x.value);
+  return {int64_t(v >> 63 ? uint64_t{0} - v : v)};
+}
 RealResult atofImpl(Text s) { return {std::atof(s.chars)}; }
 Num atoiImpl(Text s) { return {std::atoi(s.chars)}; }
 Num atolImpl(Text s) { return {std::atol(s.chars)}; }

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "cells/cell.h"
+#include "cells/digit_words.h"
 
 namespace numbers::short_numeral {
 
@@ -25,9 +26,7 @@ inline constexpr Wide repeated(uint8_t byte) {
 }
 inline constexpr Wide kZeros = repeated('0');
 inline constexpr Wide kOnes = repeated(0x01);
-inline constexpr Wide kHighBits = repeated(0x80);
 inline constexpr Wide kCarryBias = repeated(256 - 10);
-inline constexpr Wide kDigitCheck = repeated(0x76);
 
 inline Wide reverseBytes(Wide w) {
   static_assert(std::endian::native == std::endian::little, "digit words are little-endian");
@@ -44,7 +43,7 @@ inline constexpr uint64_t kZeros8 = uint64_t(kZeros);
 // A word of eight text bytes as digits, or false when a byte is no digit.
 inline bool digitWord(uint64_t text, uint64_t& digits) {
   digits = text - kZeros8;
-  return ((digits | (digits + uint64_t(kDigitCheck))) & uint64_t(kHighBits)) == 0;
+  return cells::isDigitWord(text);
 }
 
 // A numeral atom of 1 to 15 bytes as digits and sign; false for anything else, which

@@ -21,19 +21,35 @@ static bool isAtomText(const cells::Cell* c, char only) {
   return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
 }
 
+// A bit stream's first element tells its kind, when the whole stream is well formed.
+static char streamKind(const cells::Cell* c) {
+  using namespace cells;
+  const Cell* head = leftOf(c);
+  if (!isPair(head) || !isAtomText(leftOf(head), 'J')) return 'w';
+  char kind = isAtomText(rightOf(head), 'K') ? 'i' : isAtomText(rightOf(head), 'H') ? 'o' : 'w';
+  return kind != 'w' && isWellFormedStream(c) ? kind : 'w';
+}
+
+static char numeralKind(const cells::Cell* c) {
+  switch (cells::numeralForm(c)) {
+    case cells::NumeralForm::integer:
+      return 'i';
+    case cells::NumeralForm::numb:
+      return 'o';
+    case cells::NumeralForm::none:
+      return 'w';
+  }
+  return 'w';
+}
+
 char value_kind(const cells::Cell* c) {
   using namespace cells;
-  if (isPair(c)) {
-    const Cell* head = leftOf(c);
-    if (!isPair(head) || !isAtomText(leftOf(head), 'J')) return 'w';
-    if (isAtomText(rightOf(head), 'H')) return 'o';
-    return isAtomText(rightOf(head), 'K') ? 'i' : 'w';
-  }
+  if (isPair(c)) return streamKind(c);
   unsigned char first = firstByte(c);
   if (first == ' ') return 'e';
   if (first == '(') return 'a';
   if (first == '[') return isText(text(c)) ? 'u' : 'w';
-  if (first >= '0' && first <= '9') return (first == '0' && chars(c)[1] == '0') ? 'o' : 'i';
+  if (first >= '0' && first <= '9') return numeralKind(c);
   return 'w';
 }
 
@@ -48,18 +64,17 @@ std::string_view kindTag(char kind) {
   }
 }
 
-// Decision: a stream that the integer test accepts by its first element but that
-// breaks further on (an element other than ((J K|H) rest), a tail other than "K" or
-// a numeral) reads as zero where a host integer is taken from it; the operators
-// answer it with "Z".
-static std::string streamTextOrZero(const cells::Cell* stream) {
+// The cell layer asks only for streams that the integer test has accepted, which
+// are well formed all the way down.
+static std::string integerStreamText(const cells::Cell* stream) {
   std::optional<std::string> text = streamNumeralText(stream);
-  return text ? std::move(*text) : std::string("0");
+  cells::invariant(text.has_value(), "integer value of a malformed bit stream");
+  return std::move(*text);
 }
 
 void installCellSeams() {
   cells::numberSeams().valueKind = &value_kind;
-  cells::numberSeams().streamText = &streamTextOrZero;
+  cells::numberSeams().streamText = &integerStreamText;
   installMpzAllocation();
 }
 

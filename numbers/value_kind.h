@@ -1,6 +1,8 @@
 // The six kinds of a value, which every built-in uses to check its arguments:
 // 'a' byte string "[post]", 'e' real "[real]", 'i' integer "[hint]", 'o' numb
-// "[numb]", 'u' text "[zits]", 'w' anything else "[void]".
+// "[numb]", 'u' text "[zits]", 'w' anything else "[void]". A number is one in
+// full: an atom that begins with a digit but holds other bytes ("5a"), or a bit
+// stream broken anywhere along its length, is "[void]".
 #pragma once
 
 #include <string_view>

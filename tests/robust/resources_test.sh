@@ -50,6 +50,15 @@ if [ $sanitized = 0 ]; then
   [ "$peak" -lt 65536 ] || check "long loop peak below 64 MB" "below 65536 KB" "$peak KB"
 fi
 
+# So does a loop that applies a million numerals as functions (7 K is 7's kind, K).
+printf 'x\\loop 1000000 0,\nloop\\n\\a\\(n<1)(a)(loop(n-1)(a+(7 K 1 0)))\n' > unfold.vorl
+/usr/bin/time -f "%M" -o peak timeout 300 "$vorl" unfold.vorl
+check "numeral loop status" 64 $?
+if [ $sanitized = 0 ]; then
+  peak=$(tail -n 1 peak)
+  [ "$peak" -lt 16384 ] || check "numeral loop peak below 16 MB" "below 16384 KB" "$peak KB"
+fi
+
 # Writing into a closed pipe fails with -1 instead of killing the process; the
 # program runs to its end, and output that could not be written fails the run
 # (without a report: the reader went away).

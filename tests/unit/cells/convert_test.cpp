@@ -52,14 +52,69 @@ TEST_F(ConvertTest, Int64FromCellWrapsModulo64Bits) {
   for (auto& c : cases) EXPECT_EQ(int64FromCell(makeAtom(c.text).get()), c.value) << c.text;
 }
 
+// Every byte counts, at either side of the word boundaries of the check (8, 16) and
+// in short and long atoms alike.
+TEST_F(ConvertTest, NumeralForm) {
+  const std::string digits40 = "1234567890123456789012345678901234567890";
+  struct {
+    std::string text;
+    NumeralForm form;
+  } cases[] = {
+      {"0", NumeralForm::integer},
+      {"05", NumeralForm::integer},
+      {"120", NumeralForm::integer},
+      {"12345678", NumeralForm::integer},
+      {"123456789012345", NumeralForm::integer},
+      {digits40, NumeralForm::integer},
+      {"0" + digits40, NumeralForm::integer},
+      {"00", NumeralForm::numb},
+      {"007", NumeralForm::numb},
+      {"00" + digits40, NumeralForm::numb},
+      {"", NumeralForm::none},
+      {"5a", NumeralForm::none},
+      {"1,", NumeralForm::none},
+      {"0a", NumeralForm::none},
+      {"00x", NumeralForm::none},
+      {"1234567/", NumeralForm::none},
+      {"1234567:", NumeralForm::none},
+      {"12345678 ", NumeralForm::none},
+      {"123456789012345~", NumeralForm::none},
+      {digits40 + "a", NumeralForm::none},
+      {digits40.substr(0, 20) + "\xff" + digits40, NumeralForm::none},
+      {"12" + std::string(1, '\0') + "34", NumeralForm::none},
+      {"abc", NumeralForm::none},
+  };
+  for (auto& c : cases) {
+    EXPECT_EQ(numeralForm(c.text), c.form) << c.text;
+    EXPECT_EQ(numeralForm(makeAtom(c.text).get()),
+              c.text[0] >= '0' && c.text[0] <= '9' ? c.form : NumeralForm::none)
+        << c.text;
+  }
+  EXPECT_EQ(numeralForm(pair("5", "5").get()), NumeralForm::none);
+}
+
 TEST_F(ConvertTest, IntegerTest) {
-  for (const char* yes : {"K", "0", "05", "120", "9"}) EXPECT_TRUE(isInteger(makeAtom(yes).get())) << yes;
-  for (const char* no : {"00", "007", "abc", "[1]", "", "H"}) EXPECT_FALSE(isInteger(makeAtom(no).get())) << no;
-  EXPECT_TRUE(isInteger(stream("K", makeAtom("anything")).get()));
-  EXPECT_TRUE(isInteger(stream("K", pair("f", "x")).get()));
+  for (const char* yes : {"K", "0", "05", "120", "9", "123456789012345678901234567890"})
+    EXPECT_TRUE(isInteger(makeAtom(yes).get())) << yes;
+  for (const char* no : {"00", "007", "abc", "[1]", "", "H", "5a", "1,", "0a", "Kx", "1234567890123456789a"})
+    EXPECT_FALSE(isInteger(makeAtom(no).get())) << no;
+}
+
+// A pair of the integer shape is an integer when the numbers layer finds the whole
+// stream well formed; other shapes are refused without asking it.
+TEST_F(ConvertTest, IntegerTestOfPairsAsksTheNumbersLayer) {
+  NumberSeams saved = numberSeams();
+  numberSeams().valueKind = [](const Cell* c) { return cells::text(rightOf(c)) == "K" ? 'i' : 'w'; };
+  EXPECT_TRUE(isInteger(stream("K", makeAtom("K")).get()));
+  EXPECT_FALSE(isInteger(stream("K", makeAtom("x")).get()));
+  numberSeams().valueKind = [](const Cell*) -> char {
+    ADD_FAILURE();
+    return 'i';
+  };
   EXPECT_FALSE(isInteger(stream("H", makeAtom("K")).get()));
   EXPECT_FALSE(isInteger(pair("f", "x").get()));
   EXPECT_FALSE(isInteger(makePair(pair("K", "J"), makeAtom("K")).get()));
+  numberSeams() = saved;
 }
 
 TEST_F(ConvertTest, SignTest) {

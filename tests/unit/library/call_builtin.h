@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cells/cell.h"
 #include "cells/common_atoms.h"
@@ -52,16 +53,36 @@ T* pointer(const Handle& h) {
 // A value of no kind a wrapper accepts: a pair such as (f x).
 inline Handle anyPair() { return cells::makePair(atom("f"), atom("x")); }
 
-// Every row named (space-separated) answers "Z" when each argument is a pair.
-inline void expectPairsGiveZ(std::string_view names) {
+// Values of no kind, some of which look like numbers at their start: a pair (f x),
+// atoms that only begin like a numeral or like "K", and bit streams that break after
+// their first element.
+inline std::vector<Handle> voidValues() {
+  auto element = [](const char* bit, Handle rest) {
+    return cells::makePair(cells::makePair(atom("J"), atom(bit)), std::move(rest));
+  };
+  return {anyPair(),
+          atom("5a"),
+          atom("1,"),
+          atom("Kx"),
+          atom("4096a"),
+          atom("12345678901234567890z"),
+          element("K", element("I", atom("K"))),
+          element("K", element("K", atom("[a]")))};
+}
+
+// Every row named (space-separated) answers "Z" when each argument is such a value.
+inline void expectVoidArgumentsGiveZ(std::string_view names) {
+  std::vector<Handle> values = voidValues();
   std::istringstream words{std::string(names)};
   for (std::string name; words >> name;) {
     const BuiltinEntry* entry = findBuiltin(name);
     ASSERT_NE(entry, nullptr) << name;
     if (entry->arity == 0) continue;
-    Handle app = atom(name.c_str());
-    for (int i = 0; i < entry->arity; ++i) app = cells::makePair(app, anyPair());
-    EXPECT_EQ(show(entry->impl(app.get())), "Z") << name;
+    for (std::size_t v = 0; v < values.size(); ++v) {
+      Handle app = atom(name.c_str());
+      for (int i = 0; i < entry->arity; ++i) app = cells::makePair(app, values[v]);
+      EXPECT_EQ(show(entry->impl(app.get())), "Z") << name << " of void value " << v;
+    }
   }
 }
 

@@ -216,7 +216,7 @@ TEST_F(LanguageTest, OutOfRangeGivesZ) {
 }
 
 TEST_F(LanguageTest, WrongKindsGiveZ) {
-  expectPairsGiveZ("buck cape copy cork init leaf left lits load look lots rank rght trim wave zits");
+  expectVoidArgumentsGiveZ("buck cape copy cork init leaf left lits load look lots rank rght trim wave zits");
   Handle numb = atom("001"), buffer = num(0);
   for (const Case& c : std::initializer_list<Case>{
            {"buck", {atom("abc")}, "Z"},

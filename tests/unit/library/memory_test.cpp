@@ -93,7 +93,7 @@ TEST_F(MemoryTest, AbsurdSizesGiveZero) {
 }
 
 TEST_F(MemoryTest, EveryArgumentTakesTheIntegerTest) {
-  expectPairsGiveZ(
+  expectVoidArgumentsGiveZ(
       "bzero calloc free gets gett getu getv getw getx gety getz malloc memchr memcmp memcpy memmove "
       "memset realloc sett setu setw setx");
   struct {

@@ -252,7 +252,7 @@ TEST_F(SocketsTest, Constants) {
 }
 
 TEST_F(SocketsTest, WrongKindsGiveZ) {
-  expectPairsGiveZ(
+  expectVoidArgumentsGiveZ(
       "accept bind closesocket connect fd_set freeaddrinfo gai_strerror getaddrinfo gethostname getnameinfo "
       "getpeername htonl htons inet_ntop inet_pton listen ntohl ntohs recv recvfrom send sendto setsockopt "
       "shutdown socket");

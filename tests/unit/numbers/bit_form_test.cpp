@@ -45,10 +45,41 @@ TEST_F(BitFormTest, StreamsRead) {
   EXPECT_EQ(cells::int64FromCell(stream("KHHK", cells::makeAtom("K")).get()), -2);
 }
 
-TEST_F(BitFormTest, MalformedStreamsReadAsNothing) {
-  EXPECT_FALSE(streamNumeralText(stream("KX", cells::makeAtom("K")).get()));
-  EXPECT_FALSE(streamNumeralText(stream("KK", cells::makeAtom("[x]")).get()));
-  EXPECT_EQ(cells::int64FromCell(stream("KX", cells::makeAtom("K")).get()), 0);
+// One bad element anywhere, or a tail that is no number, and the stream is none.
+TEST_F(BitFormTest, MalformedStreamsAreNoNumbers) {
+  struct {
+    const char* bits;
+    const char* tail;
+  } cases[] = {{"KX", "K"},  {"KI", "K"}, {"KKKKKKKKKKI", "K"}, {"HI", "K"}, {"KK", "[x]"},
+               {"KK", "5a"}, {"H", "H"}};
+  for (auto& c : cases) {
+    Handle s = stream(c.bits, cells::makeAtom(c.tail));
+    EXPECT_FALSE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
+    EXPECT_FALSE(streamNumeralText(s.get())) << c.bits << " " << c.tail;
+    EXPECT_EQ(value_kind(s.get()), 'w') << c.bits << " " << c.tail;
+    EXPECT_FALSE(cells::isInteger(s.get())) << c.bits << " " << c.tail;
+  }
+  // The element's head must be (J b) itself.
+  Handle s = cells::makePair(cells::makePair(cells::makeAtom("J"), cells::makeAtom("K")),
+                             cells::makePair(cells::makeAtom("J"), cells::makeAtom("K")));
+  EXPECT_FALSE(cells::isInteger(s.get()));
+  // Its integer value is never asked for: that would be a fault of ours.
+  EXPECT_DEATH(cells::int64FromCell(stream("KX", cells::makeAtom("K")).get()), "ASSERTION FAILED:");
+}
+
+TEST_F(BitFormTest, WellFormedStreamsHaveTheKindOfTheirFirstBit) {
+  struct {
+    const char* bits;
+    const char* tail;
+    char kind;
+  } cases[] = {{"K", "K", 'i'},    {"KHK", "K", 'i'}, {"KK", "5", 'i'},
+               {"KK", "007", 'i'}, {"H", "K", 'o'},   {"HKK", "05", 'o'}};
+  for (auto& c : cases) {
+    Handle s = stream(c.bits, cells::makeAtom(c.tail));
+    EXPECT_TRUE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
+    EXPECT_EQ(value_kind(s.get()), c.kind) << c.bits << " " << c.tail;
+    EXPECT_EQ(cells::isInteger(s.get()), c.kind == 'i') << c.bits << " " << c.tail;
+  }
 }
 
 TEST_F(BitFormTest, TextsAndBitFormsRoundTrip) {
@@ -82,6 +113,9 @@ TEST_F(BitFormTest, MillionElementStream) {
   ASSERT_TRUE(text);
   EXPECT_EQ(text->size(), 301030u);  // 2^1000000 has 301030 digits
   EXPECT_EQ(text->substr(0, 6), "990065");
+  EXPECT_TRUE(cells::isInteger(s.get()));
+  Handle broken = stream(bits.substr(0, bits.size() - 1) + "I", cells::makeAtom("K"));
+  EXPECT_FALSE(cells::isInteger(broken.get()));
 }
 
 }  // namespace

@@ -17,9 +17,9 @@ class NumeralTest : public ::testing::Test {
   std::size_t before_ = cells::liveCells();
 };
 
-TEST_F(NumeralTest, IsNumeralLooksAtTwoBytes) {
+TEST_F(NumeralTest, IsNumeralChecksEveryByte) {
   for (const char* yes : {"0", "05", "120"}) EXPECT_TRUE(isNumeral(yes)) << yes;
-  for (const char* no : {"", "00", "007", "a1"}) EXPECT_FALSE(isNumeral(no)) << no;
+  for (const char* no : {"", "00", "007", "a1", "5a", "1,", "0123456789x"}) EXPECT_FALSE(isNumeral(no)) << no;
 }
 
 TEST_F(NumeralTest, SignedSumsAndDifferences) {

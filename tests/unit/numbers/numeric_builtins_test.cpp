@@ -174,6 +174,13 @@ TEST_F(NumericBuiltinsTest, WrongKindsGiveZ) {
   EXPECT_EQ(call("over", {makeAtom("0017"), makeAtom("0017")}), "Z");
   EXPECT_EQ(call("powa", {makeAtom("2"), makeAtom("001")}), "Z");
   EXPECT_EQ(call("abs", {real(1.0)}), "Z");
+  // Atoms that only begin like numerals, and a stream broken after its first element.
+  for (const char* name : {"abs", "labs", "atoi", "atol", "atof", "srand"}) {
+    EXPECT_EQ(call(name, {makeAtom("5a")}), "Z") << name;
+    EXPECT_EQ(call(name, {makeAtom("1234567890123456789a")}), "Z") << name;
+    EXPECT_EQ(call(name, {makeAtom("Kx")}), "Z") << name;
+    EXPECT_EQ(call(name, {stream("KI", "K")}), "Z") << name;
+  }
   EXPECT_EQ(call("acos", {makeAtom("1")}), "Z");
   EXPECT_EQ(call("real", {pairOf("f", "x")}), "Z");
 }
@@ -182,8 +189,20 @@ TEST_F(NumericBuiltinsTest, CWrappers) {
   EXPECT_EQ(call("acos", {real(1.0)}), realBytes(0.0));
   EXPECT_EQ(call("hypot", {real(3.0), real(4.0)}), realBytes(5.0));
   EXPECT_EQ(call("ldexp", {real(1.5), makeAtom("2")}), realBytes(6.0));
-  EXPECT_EQ(call("abs", {makeAtom("05")}), "5");
-  EXPECT_EQ(call("abs", {makeAtom("09223372036854775808")}), "09223372036854775808");
+  // `abs` takes C's int (the low 32 bits), `labs` a long; each width's most negative
+  // value stays itself.
+  struct {
+    const char *name, *argument, *result;
+  } absolutes[] = {{"abs", "05", "5"},
+                   {"abs", "4294967291", "5"},  // 2^32 - 5 is -5 as an int
+                   {"abs", "4294967301", "5"},
+                   {"abs", "02147483648", "02147483648"},
+                   {"abs", "09223372036854775808", "0"},
+                   {"labs", "05", "5"},
+                   {"labs", "4294967291", "4294967291"},
+                   {"labs", "09223372036854775808", "09223372036854775808"}};
+  for (auto& c : absolutes)
+    EXPECT_EQ(call(c.name, {makeAtom(c.argument)}), c.result) << c.name << " " << c.argument;
   EXPECT_EQ(call("rand_max", {}), std::to_string(RAND_MAX));
   EXPECT_EQ(call("srand", {makeAtom("1")}), "I");
   EXPECT_EQ(call("atoi", {makeAtom("(b)42")}), "42");
