@@ -269,17 +269,14 @@ Handle realImpl(Term x) {
 RealResult ldexpImpl(Real x, Int n) { return {std::ldexp(x.value, int(n.value))}; }
 RealResult frexpImpl(Real x, Int exponentAddress) { return {std::frexp(x.value, exponentAddress.pointer<int>())}; }
 RealResult modfImpl(Real x, Int integralAddress) { return {std::modf(x.value, integralAddress.pointer<double>())}; }
-// `abs` takes C's int, the low 32 bits in two's complement; `labs` a long, all 64.
-// Decision: the most negative value of either width, whose magnitude C cannot give,
-// stays itself (the two's complement negation).
-Num absImpl(Int x) {
-  uint32_t v = uint32_t(x.value);
-  return {int32_t(v >> 31 ? 0u - v : v)};
-}
+// `abs` and `labs` both take the whole 64-bit value, as the language defines them
+// (wider than C's int for `abs`); the most negative value stays itself (the two's
+// complement negation).
 Num labsImpl(Int x) {
   uint64_t v = uint64_t(x.value);
   return {int64_t(v >> 63 ? uint64_t{0} - v : v)};
 }
+Num absImpl(Int x) { return labsImpl(x); }
 RealResult atofImpl(Text s) { return {std::atof(s.chars)}; }
 Num atoiImpl(Text s) { return {std::atoi(s.chars)}; }
 Num atolImpl(Text s) { return {std::atol(s.chars)}; }
