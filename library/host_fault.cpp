@@ -32,7 +32,9 @@ static Guard& guard() {
   return g;
 }
 
-static constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS};
+// SIGABRT: the C library stops a call that it finds corrupt (`free` of an address
+// that malloc never gave). An abort outside any guarded call goes on as an abort.
+static constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 // Decimal digits of v into `out` (at least 21 bytes); gives the length.
 static std::size_t decimal(uintptr_t v, char* out) {
@@ -81,6 +83,7 @@ static constexpr bool kJumpBack = true;
 [[gnu::no_sanitize_address]] static void onFault(int signal, siginfo_t* info, void*) {
   Guard& g = guard();
   uintptr_t address = reinterpret_cast<uintptr_t>(info->si_addr);
+  if (!g.landing && signal == SIGABRT) return;  // abort() then ends the process as usual
   if (!g.landing) internalFault(signal, address);
   g.signal = signal;
   g.code = info->si_code;
@@ -129,9 +132,12 @@ static std::string_view nameOf(BuiltinFn guarded) {
   const Guard& g = guard();
   char message[96];
   bool sent = g.code <= 0;  // raised by a program's `raise` or another process
-  int n = sent ? std::snprintf(message, sizeof message, "Signal %d raised in a built-in call.", g.signal)
-               : std::snprintf(message, sizeof message, "Bad address %llu in a built-in call.",
-                               static_cast<unsigned long long>(g.address));
+  int n = g.signal == SIGABRT ? std::snprintf(message, sizeof message, "The C library aborted a built-in call.")
+          : sent ? std::snprintf(message, sizeof message, "Signal %d raised in a built-in call.", g.signal)
+          : g.signal == SIGSEGV || g.signal == SIGBUS
+              ? std::snprintf(message, sizeof message, "Bad address %llu in a built-in call.",
+                              static_cast<unsigned long long>(g.address))
+              : std::snprintf(message, sizeof message, "Signal %d in a built-in call.", g.signal);
   cells::endWithReport("Fault", nameOf(self), std::string_view(message, std::size_t(n)));
 }
 

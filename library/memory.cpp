@@ -70,7 +70,7 @@ Void bzeroImpl(Int address, Int n) {
 // becomes a report, so the undefined-behaviour checks stay out of the way.
 
 template <class T>
-[[gnu::no_sanitize("undefined")]] static auto load(Int address) {
+__attribute__((no_sanitize("undefined"))) static auto load(Int address) {
   T v;
   std::memcpy(&v, address.pointer(), sizeof v);
   if constexpr (std::is_signed_v<T>)
@@ -81,7 +81,7 @@ template <class T>
 
 // Stores the low bits of the value: it is taken modulo 2 to the width.
 template <class T>
-[[gnu::no_sanitize("undefined")]] static Void store(Int address, Int value) {
+__attribute__((no_sanitize("undefined"))) static Void store(Int address, Int value) {
   T v = T(uint64_t(value.value));
   std::memcpy(address.pointer(), &v, sizeof v);
   return {};

@@ -52,9 +52,11 @@ Num systemImpl(Text command) { return Num{systemWithDefaultPipe(command.chars)};
 // Platform: C's exit flushes and closes the C streams; the parent sees the status
 // modulo 256, or 128 when standard output could not be written.
 Void exitImpl(Int status) { std::exit(cells::finishOutput(int(status.value))); }
-// Platform: what the program wrote is flushed before the abort, so that no output is lost.
+// Platform: what the program wrote is flushed before the abort, so that no output is
+// lost. The program asked for it: an abort, not a report of a failed call.
 Void abortImpl() {
   std::fflush(nullptr);
+  std::signal(SIGABRT, SIG_DFL);
   std::abort();
 }
 Num raiseImpl(Int signal) { return Num{std::raise(int(signal.value))}; }
