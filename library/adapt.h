@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "cells/convert.h"
 #include "library/builtin_table.h"
 #include "library/host_fault.h"
+#include "library/live_handles.h"
 #include "numbers/real.h"
 #include "numbers/value_kind.h"
 
@@ -108,6 +110,24 @@ struct Real {
   }
 };
 
+// A host object that a built-in handed out and that is still open. Any other
+// integer, the address 0 included, would make the C library read or free memory
+// that is no such object: once every argument has the right kind, the run ends
+// with the report of a bad address instead.
+template <HandleKind K, class T>
+struct Live {
+  T* pointer;
+  static std::optional<Live> read(const Cell* c) {
+    std::optional<Int> i = Int::read(c);
+    if (!i) return std::nullopt;
+    return Live{i->pointer<T>()};
+  }
+  void check() const {
+    if (!isLiveHandle(K, pointer)) reportBadHandle(reinterpret_cast<uintptr_t>(pointer), handleName(K));
+  }
+};
+using Stream = Live<HandleKind::Stream, std::FILE>;
+
 // Any value, borrowed for the call (the language's own built-ins).
 struct Term {
   const Cell* cell;
@@ -140,6 +160,13 @@ inline Handle toCell(Handle h) { return h; }
 
 // ---- The adaptor -------------------------------------------------------------
 
+// An argument of the right kind that may still be unusable checks itself (and ends
+// the run) once every argument has passed its kind test.
+template <class A>
+void checkArgument(const A& a) {
+  if constexpr (requires { a.check(); }) a.check();
+}
+
 template <auto F>
 struct Adaptor;
 
@@ -165,6 +192,7 @@ struct Adaptor<F> {
   static Handle callWith(const Cell* const* args, std::index_sequence<I...>) {
     std::tuple<std::optional<A>...> read{A::read(args[I])...};
     if (!(std::get<I>(read) && ...)) return cells::common(cells::Common::Z);
+    (checkArgument(*std::get<I>(read)), ...);
     return toCell(F(*std::get<I>(read)...));
   }
 };

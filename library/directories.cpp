@@ -130,6 +130,7 @@ Num opendirImpl(Text path) {
   }
   state->host = host;
   std::memcpy(stream + kStateAt, &state, sizeof state);
+  holdHandle(HandleKind::Directory, stream);
   return Num::address(stream);
 }
 
@@ -145,11 +146,11 @@ static bool takeNextEntry(DirectoryState& state, HostEntry& out) {
 }
 
 // Fills the stream's record with the next entry and gives the stream's address, or
-// "0" at the end (and from then on). Decision: a stream of "0", or one without its
-// state, gives "0" with EBADF rather than reading through a null address.
+// "0" at the end (and from then on). Decision: "0", or any address that is no open
+// directory stream, gives "0" with EBADF rather than reading through it.
 Num readdirImpl(Int s) {
   auto* stream = s.pointer<unsigned char>();
-  DirectoryState* state = stream ? stateOf(stream) : nullptr;
+  DirectoryState* state = isLiveHandle(HandleKind::Directory, stream) ? stateOf(stream) : nullptr;
   if (!state) errno = EBADF;
   HostEntry current;
   if (!state || !takeNextEntry(*state, current)) return Num{0};
@@ -163,21 +164,19 @@ Num readdirImpl(Int s) {
   return Num{s.value};
 }
 
-// 0 once the stream and its state are released; -1 with EBADF for "0" or a stream
-// without state (which is still freed); -1 with the host's errno when the host
-// stream fails to close (everything is released all the same).
+// 0 once the stream and its state are released; -1 with EBADF for "0" or any
+// address that is no open directory stream (nothing is freed then); -1 with the
+// host's errno when the host stream fails to close (everything is released all the
+// same).
 Num closedirImpl(Int s) {
   auto* stream = s.pointer<unsigned char>();
-  if (!stream) {
+  if (!isLiveHandle(HandleKind::Directory, stream)) {
     errno = EBADF;
     return Num{-1};
   }
+  dropHandle(HandleKind::Directory, stream);
   DirectoryState* state = stateOf(stream);
   std::free(stream);
-  if (!state) {
-    errno = EBADF;
-    return Num{-1};
-  }
   int closed = ::closedir(state->host);
   delete state;
   return Num{closed == 0 ? 0 : -1};

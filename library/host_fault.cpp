@@ -141,6 +141,13 @@ static std::string_view nameOf(BuiltinFn guarded) {
   cells::endWithReport("Fault", nameOf(self), std::string_view(message, std::size_t(n)));
 }
 
+void reportBadHandle(uintptr_t address, std::string_view what) {
+  char message[128];
+  int n = std::snprintf(message, sizeof message, "Bad address %llu in a built-in call: no %.*s there.",
+                        static_cast<unsigned long long>(address), int(what.size()), what.data());
+  cells::endWithReport("Fault", nameOf(guard().self), std::string_view(message, std::size_t(n)));
+}
+
 // Decision: sigsetjmp without the signal mask (no system call per guarded call);
 // the landing unblocks the fault signals itself.
 cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* application) {

@@ -7,6 +7,7 @@
 // is flushed, and the process aborts.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "library/builtin_table.h"
@@ -21,5 +22,10 @@ void installFaultHandlers();
 // Calls `impl` on the application, guarded as above; `self` is the guarded form
 // that the table holds, by which a report finds the row's name.
 cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* application);
+
+// Ends the run with the same report as a fault, before the C library is called: the
+// running guarded call was given `address` where it needs a live host object that
+// `what` names ("open stream").
+[[noreturn]] void reportBadHandle(uintptr_t address, std::string_view what);
 
 }  // namespace library

@@ -84,12 +84,17 @@ Num recvfromImpl(Int s, Int buffer, Int n, Int flags, Int a, Int an) {
 // Decision: unlike the other rows these four read host pointers only, so each
 // argument still takes the integer test: a text or a pair gives "Z" rather than
 // reaching the resolver as some address.
+// The list that getaddrinfo stores at `result` is the program's to free, once.
 Num getaddrinfoImpl(Int node, Int service, Int hints, Int result) {
-  return Num{::getaddrinfo(node.pointer<const char>(), service.pointer<const char>(),
-                           hints.pointer<const addrinfo>(), result.pointer<addrinfo*>())};
+  auto* stored = result.pointer<addrinfo*>();
+  int answer = ::getaddrinfo(node.pointer<const char>(), service.pointer<const char>(),
+                             hints.pointer<const addrinfo>(), stored);
+  if (answer == 0) holdHandle(HandleKind::AddressRecord, *stored);
+  return Num{answer};
 }
-Void freeaddrinfoImpl(Int record) {
-  ::freeaddrinfo(record.pointer<addrinfo>());
+Void freeaddrinfoImpl(Live<HandleKind::AddressRecord, addrinfo> record) {
+  dropHandle(HandleKind::AddressRecord, record.pointer);
+  ::freeaddrinfo(record.pointer);
   return {};
 }
 Num getnameinfoImpl(Int a, Int n, Int host, Int hostLength, Int service, Int serviceLength, Int flags) {

@@ -4,6 +4,8 @@
 // their descriptor; address records, sets and buffers as the numeral of their address.
 #pragma once
 
+#include <netdb.h>
+
 #include "library/adapt.h"
 
 namespace library {
@@ -25,7 +27,7 @@ Num recvImpl(Int socket, Int buffer, Int length, Int flags);
 Num recvfromImpl(Int socket, Int buffer, Int length, Int flags, Int address, Int lengthAddress);
 
 Num getaddrinfoImpl(Int node, Int service, Int hints, Int resultAddress);
-Void freeaddrinfoImpl(Int record);
+Void freeaddrinfoImpl(Live<HandleKind::AddressRecord, addrinfo> record);
 Num getnameinfoImpl(Int address, Int length, Int host, Int hostLength, Int service, Int serviceLength,
                     Int flags);
 Num gai_strerrorImpl(Int code);

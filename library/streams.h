@@ -1,6 +1,7 @@
 // The C runtime's buffered streams, its descriptor reads and writes, and removing
 // and renaming files. A stream (FILE*) and a buffer travel as the numeral of their
-// address; paths and modes as C strings.
+// address (a stream that is not open is the wrong kind); paths and modes as C
+// strings.
 #pragma once
 
 #include "library/adapt.h"
@@ -9,33 +10,33 @@ namespace library {
 
 Num fopenImpl(Text path, Text mode);
 Num fdopenImpl(Int descriptor, Text mode);
-Num fcloseImpl(Int stream);
-Num fflushImpl(Int stream);
-Num feofImpl(Int stream);
-Num ferrorImpl(Int stream);
-Void clearerrImpl(Int stream);
-Num filenoImpl(Int stream);
+Num fcloseImpl(Stream stream);
+Num fflushImpl(Stream stream);
+Num feofImpl(Stream stream);
+Num ferrorImpl(Stream stream);
+Void clearerrImpl(Stream stream);
+Num filenoImpl(Stream stream);
 
-Num fgetcImpl(Int stream);
-Num getcImpl(Int stream);
+Num fgetcImpl(Stream stream);
+Num getcImpl(Stream stream);
 Num getcharImpl();
-Num ungetcImpl(Int byte, Int stream);
-Num fgetsImpl(Int buffer, Int size, Int stream);
-Num fputcImpl(Int byte, Int stream);
-Num putcImpl(Int byte, Int stream);
+Num ungetcImpl(Int byte, Stream stream);
+Num fgetsImpl(Int buffer, Int size, Stream stream);
+Num fputcImpl(Int byte, Stream stream);
+Num putcImpl(Int byte, Stream stream);
 Num putcharImpl(Int byte);
-Num fputsImpl(Int string, Int stream);
+Num fputsImpl(Int string, Stream stream);
 Num putsImpl(Text string);
 Void perrorImpl(Text prefix);
-UNum freadImpl(Int buffer, Int size, Int count, Int stream);
-Num fwriteImpl(Bytes data, Int size, Int count, Int stream);
+UNum freadImpl(Int buffer, Int size, Int count, Stream stream);
+Num fwriteImpl(Bytes data, Int size, Int count, Stream stream);
 
-Num fseekImpl(Int stream, Int offset, Int origin);
-Num ftellImpl(Int stream);
-Void rewindImpl(Int stream);
-Num fgetposImpl(Int stream, Int position);
-Num fsetposImpl(Int stream, Int position);
-Void setbufImpl(Int stream, Int buffer);
+Num fseekImpl(Stream stream, Int offset, Int origin);
+Num ftellImpl(Stream stream);
+Void rewindImpl(Stream stream);
+Num fgetposImpl(Stream stream, Int position);
+Num fsetposImpl(Stream stream, Int position);
+Void setbufImpl(Stream stream, Int buffer);
 
 Num tmpfileImpl();
 Num tmpnamImpl(Int buffer);

@@ -141,6 +141,20 @@ TEST_F(DirectoriesTest, Failures) {
   EXPECT_EQ(show(call("dirent")), "296");
 }
 
+// A closed stream, or a block that merely looks like one, is never read or freed.
+TEST_F(DirectoriesTest, OnlyOpenStreamsAreUsed) {
+  Handle stream = call("opendir", {bytes(folder_)});
+  EXPECT_EQ(show(call("closedir", {stream})), "0");
+  Handle block = call("calloc", {num(1), num(400)});
+  for (Handle h : {stream, block})
+    for (const char* name : {"readdir", "closedir"}) {
+      errno = 0;
+      EXPECT_EQ(value(call(name, {h})), std::string_view(name) == "readdir" ? 0 : -1) << name;
+      EXPECT_EQ(errno, EBADF) << name;
+    }
+  call("free", {block});
+}
+
 TEST_F(DirectoriesTest, WrongKindsGiveZ) {
   expectVoidArgumentsGiveZ("closedir opendir readdir");
   EXPECT_EQ(show(call("opendir", {numbers::realFromDouble(1.0)})), "Z");
