@@ -1,6 +1,10 @@
 // Cell allocation, release and text lengths.
 #include "cells/cell.h"
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,12 +61,25 @@ Cell* refill() {
 
 }  // namespace pool
 
-// Atoms whose length is recorded rather than found by a scan: numerals and
-// bracketed atoms (as the header layout prescribes), and also counted binary and
-// fixed-size atoms, whose stated lengths a program could otherwise contradict.
-static bool isMeasuredKind(unsigned char first) {
-  return first == '[' || first == '(' || first == ' ' || (first >= '0' && first <= '9');
+AtomKind atomKind(unsigned char first) {
+  static constexpr auto table = [] {
+    std::array<AtomKind, 256> t{};
+    for (int c = '0'; c <= '9'; ++c) t[c] = AtomKind::numeral;
+    t[' '] = AtomKind::fixedBinary;
+    t['('] = AtomKind::countedBinary;
+    t['['] = AtomKind::bracketed;
+    t[')'] = AtomKind::update;
+    t[']'] = AtomKind::closing;
+    t[0] = AtomKind::empty;
+    return t;
+  }();
+  return table[first];
 }
+
+// Numerals and bracketed atoms are measured as the header layout prescribes; so are
+// counted binary and fixed-size atoms, whose stated lengths a program could
+// otherwise contradict.
+static bool isMeasuredKind(unsigned char first) { return isMeasured(atomKind(first)); }
 
 // Atoms other than short measured ones: long texts, and plain atoms, whose length
 // field holds no length.
@@ -139,14 +156,65 @@ void releaseLast(Cell* c) {
   releasePairs(c);
 }
 
-Cell* allocateAtom(std::size_t length) {
-  Cell* c = length <= kSmallAtom ? allocateBlock() : allocate(sizeof(Cell) + length + 1);
+// A long atom: its text, the NUL, and the byte of its value kind.
+static std::size_t longAtomBytes(std::size_t length) { return sizeof(Cell) + length + 2; }
+
+Cell* allocateAtom(std::size_t length) { return allocateAtom(length, length); }
+
+Cell* allocateAtom(std::size_t length, std::size_t capacity) {
+  // A short atom lives in a pool block whatever room was asked for: its release
+  // tells the block by the length.
+  Cell* c = length <= kSmallAtom ? allocateBlock() : allocate(longAtomBytes(std::max(length, capacity)));
   c->header = kAtomBit;
+  char* text = const_cast<char*>(chars(c));
   // Every atom has at least sixteen readable text bytes, and a small block is written
   // whole: short numerals are read two words at a time (numbers/short_numeral.h).
-  if (length <= kSmallAtom) std::memset(const_cast<char*>(chars(c)), 0, kSmallAtom + 1);
-  const_cast<char*>(chars(c))[length] = '\0';
+  if (length <= kSmallAtom)
+    std::memset(text, 0, kSmallAtom + 1);
+  else
+    text[length + 1] = 0;
+  text[length] = '\0';
   return c;
+}
+
+// Only long measured atoms grow: their length is recorded, not found at the NUL, and
+// their block is malloc's, which knows its size.
+bool hasRoomFor(const Cell* c, std::size_t length) {
+  if (!isMeasuredKind(firstByte(c))) return false;
+  std::size_t now = text(c).size();
+  if (now <= kSmallAtom || length < now) return false;
+  return malloc_usable_size(const_cast<Cell*>(c)) >= longAtomBytes(length);
+}
+
+// The kind byte's place: after the NUL of a measured atom that is not short.
+static char* valueKindByte(const Cell* c) {
+  if (!isMeasuredKind(firstByte(c))) return nullptr;
+  std::size_t length = lengthCache(c);
+  if (length == 0) length = text(c).size();
+  return length > kSmallAtom ? const_cast<char*>(chars(c)) + length + 1 : nullptr;
+}
+
+char cachedValueKind(const Cell* c) {
+  const char* at = valueKindByte(c);
+  return at ? *at : 0;
+}
+
+void cacheValueKind(const Cell* c, char kind) {
+  if (char* at = valueKindByte(c)) *at = kind;
+}
+
+void resizeAtom(Cell* c, std::size_t length) {
+  invariant(hasRoomFor(c, length), "resize of an atom beyond its block");
+  if (lengthCache(c) == 0) longAtomLengths().erase(c);
+  char* text = const_cast<char*>(chars(c));
+  text[length] = '\0';
+  text[length + 1] = 0;  // the kind is decided anew
+  if (length < kLengthLimit) {
+    setLengthCache(c, length);
+  } else {
+    setLengthCache(c, 0);
+    longAtomLengths()[c] = length;
+  }
 }
 
 Handle sealAtom(Cell* c, std::size_t length) {

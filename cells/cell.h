@@ -151,9 +151,39 @@ inline void markData(Cell* c) { c->header = (c->header & ~kAnnotationMask) | kMa
 
 // ---- Text --------------------------------------------------------------------
 
+// What an atom is, told by its first text byte: the one decoding of that byte,
+// which every layer calls.
+enum class AtomKind : uint8_t {
+  plain,          // a name, a one-letter atom, an operator
+  fixedBinary,    // " " and eight raw bytes: a real
+  countedBinary,  // "(" + base-64 length digits + ")" + payload: a byte string
+  numeral,        // a digit first: a number when every byte is a digit
+  bracketed,      // "[": a text when it is one bracket group
+  update,         // ")" + a name: the write-back form of a unit definition
+  closing,        // "]"
+  empty,          // the empty text
+};
+AtomKind atomKind(unsigned char first);
+inline AtomKind atomKind(const Cell* c) { return atomKind(static_cast<unsigned char>(chars(c)[0])); }
+
+// Atoms whose length is recorded in the header (or, from 2^26 bytes, in a side
+// table) rather than found by a scan.
+inline bool isMeasured(AtomKind kind) {
+  return kind == AtomKind::fixedBinary || kind == AtomKind::countedBinary || kind == AtomKind::numeral ||
+         kind == AtomKind::bracketed;
+}
+
 // The text of a cell: empty for a pair; otherwise by the atom's kind, told by its
 // first byte (fixed-size, counted binary, numeral, bracketed or plain atom).
 std::string_view text(const Cell* c);
+
+// A measured atom longer than kSmallAtom bytes keeps one byte after its NUL for its
+// value kind, which the numbers layer decides at its first look (a text's brackets
+// or a numeral's digits are then never scanned again: an atom's bytes never change
+// while anyone else can see them). 0 means not decided yet; a short atom keeps no
+// such byte and always gives 0.
+char cachedValueKind(const Cell* c);
+void cacheValueKind(const Cell* c, char kind);
 
 // Value of one digit of the base-64 alphabet used by counted atoms and position codes.
 inline constexpr std::string_view kDigitAlphabet =
@@ -244,6 +274,14 @@ Handle makeAtomWith(std::size_t length, Fill&& fill) {
   fill(const_cast<char*>(chars(c)));
   return sealAtom(c, length);
 }
+
+// Growth in place, for a text that only its maker can see (a join whose left operand
+// no one else holds): an atom allocated with room for `capacity` text bytes, whether
+// an atom's block has room for `length`, and the new length of such an atom once its
+// bytes are written up to there (its NUL is written here, and its kind forgotten).
+Cell* allocateAtom(std::size_t length, std::size_t capacity);
+bool hasRoomFor(const Cell* c, std::size_t length);
+void resizeAtom(Cell* c, std::size_t length);
 
 // A measured atom (a numeral, say) of 1 to kSmallAtom bytes given as its whole block
 // in two words, in memory order: the text, a NUL, and zeros to the end. The fast

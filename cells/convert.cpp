@@ -101,12 +101,20 @@ NumeralForm numeralForm(std::string_view s) {
 }
 
 // An atom that begins with a digit is measured: its length is cached (or, beyond the
-// cache's range, kept aside, which `text` finds).
+// cache's range, kept aside, which `text` finds). A long numeral's digits are
+// checked once: the form stays with the atom as its value-kind letter.
 NumeralForm numeralForm(const Cell* c) {
-  unsigned char first = firstByte(c);
-  if (first < '0' || first > '9') return NumeralForm::none;
+  if (isPair(c) || atomKind(c) != AtomKind::numeral) return NumeralForm::none;
+  switch (cachedValueKind(c)) {
+    case 'i': return NumeralForm::integer;
+    case 'o': return NumeralForm::numb;
+    case 'w': return NumeralForm::none;
+    default: break;
+  }
   uint64_t cached = lengthCache(c);
-  return numeralForm(cached ? std::string_view(chars(c), cached) : text(c));
+  NumeralForm form = numeralForm(cached ? std::string_view(chars(c), cached) : text(c));
+  cacheValueKind(c, form == NumeralForm::integer ? 'i' : form == NumeralForm::numb ? 'o' : 'w');
+  return form;
 }
 
 bool isInteger(const Cell* c) {

@@ -32,11 +32,15 @@ static std::string printByteString(const Cell* c) {
 }
 
 static std::string printAtom(const Cell* c) {
-  unsigned char first = cells::firstByte(c);
-  if (first == 0 || first == ')' || first == ']') return "()";
-  if (first == ' ') return printReal(c);
-  if (first == '(') return printByteString(c);
-  return std::string(cells::text(c));
+  using cells::AtomKind;
+  switch (cells::atomKind(c)) {
+    case AtomKind::empty:
+    case AtomKind::update:
+    case AtomKind::closing: return "()";
+    case AtomKind::fixedBinary: return printReal(c);
+    case AtomKind::countedBinary: return printByteString(c);
+    default: return std::string(cells::text(c));
+  }
 }
 
 // True when the text is one square-bracket group: its first '[' closes at the end.

@@ -101,14 +101,17 @@ bool isValue(Cell* c) {
 }
 
 HeadKind classifyHead(const Cell* head) {
+  using cells::AtomKind;
   if (cells::isPair(head)) return HeadKind::defined;
-  unsigned char c = cells::firstByte(head);
-  // An atom that only begins like a number ("5a") is no numeral: it names nothing.
-  if (c >= '0' && c <= '9')
-    return cells::numeralForm(head) == cells::NumeralForm::none ? HeadKind::defined : HeadKind::numeral;
-  if (c == '(') return HeadKind::byteString;
-  if (c == ' ') return HeadKind::real;
-  if (c == ')') return HeadKind::update;
+  switch (cells::atomKind(head)) {
+    // An atom that only begins like a number ("5a") is no numeral: it names nothing.
+    case AtomKind::numeral:
+      return cells::numeralForm(head) == cells::NumeralForm::none ? HeadKind::defined : HeadKind::numeral;
+    case AtomKind::countedBinary: return HeadKind::byteString;
+    case AtomKind::fixedBinary: return HeadKind::real;
+    case AtomKind::update: return HeadKind::update;
+    default: break;
+  }
   if (isAtomText(head, '{')) return HeadKind::strictBinding;
   if (isAtomText(head, '\\')) return HeadKind::lambda;
   if (library::findBuiltin(cells::text(head))) return HeadKind::builtin;
@@ -279,8 +282,9 @@ void Machine::reduceSaturated() {
 // is final at once: the continuation is dropped.
 Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
   Handle r = entry.impl(e_.get());
-  unsigned char first = r.isPair() ? cells::firstByte(cells::leftOf(r.get())) : 0;
-  if (first == ')' || first == ']') k_ = common(cells::Common::I);
+  const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
+  cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
+  if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) k_ = common(cells::Common::I);
   return r;
 }
 
@@ -379,7 +383,8 @@ Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
   Handle reduct = substitute(term, places);
   for (; used < args_.size(); ++used) reduct = makePair(std::move(reduct), Handle(args_[used]));
   if (isValue(reduct.get()) || !resolution.unit) return reduct;
-  if (cells::firstByte(spineHead(reduct.get())) == ')') return reduct;
+  const Cell* reductHead = spineHead(reduct.get());
+  if (cells::isAtom(reductHead) && cells::atomKind(reductHead) == cells::AtomKind::update) return reduct;
   return makePair(cells::makeAtom(")" + std::string(cells::text(head))), std::move(reduct));
 }
 

@@ -65,8 +65,7 @@ Resolution computeResolution(const Cell* head) {
 // one-letter variables (their mask).
 bool mayHoldSlot(const Cell* head) {
   if (cells::isPair(head) || compile::isLetterAtom(head)) return false;
-  unsigned char c = cells::firstByte(head);
-  return c != '[' && c != '(' && c != ' ' && !(c >= '0' && c <= '9');
+  return !cells::isMeasured(cells::atomKind(head));
 }
 
 }  // namespace

@@ -129,9 +129,12 @@ struct Live {
 using Stream = Live<HandleKind::Stream, std::FILE>;
 
 // Any value, borrowed for the call (the language's own built-ins).
+// `sole`: no one but this call can see the value (every cell from the application
+// down to it has one reference), so a result may be made of it in place.
 struct Term {
   const Cell* cell;
-  static std::optional<Term> read(const Cell* c) { return Term{c}; }
+  bool sole = false;
+  static std::optional<Term> read(const Cell* c, bool sole) { return Term{c, sole}; }
 };
 
 // ---- Result types ------------------------------------------------------------
@@ -182,15 +185,28 @@ struct Adaptor<F> {
 
   static Handle call(const Cell* application) {
     const Cell* args[arity + 1];
+    bool sole[arity + 1];
     const Cell* c = application;
-    for (std::size_t i = arity; i-- > 0; c = cells::leftOf(c)) args[i] = cells::rightOf(c);
-    return callWith(args, std::index_sequence_for<A...>{});
+    bool path = cells::refCount(application) == 1;  // every spine cell so far held once
+    for (std::size_t i = arity; i-- > 0; c = cells::leftOf(c), path = path && cells::refCount(c) == 1) {
+      args[i] = cells::rightOf(c);
+      sole[i] = path && cells::refCount(args[i]) == 1;
+    }
+    return callWith(args, sole, std::index_sequence_for<A...>{});
   }
 
  private:
+  template <class T>
+  static std::optional<T> readArgument(const Cell* c, bool sole) {
+    if constexpr (requires { T::read(c, sole); })
+      return T::read(c, sole);
+    else
+      return T::read(c);
+  }
+
   template <std::size_t... I>
-  static Handle callWith(const Cell* const* args, std::index_sequence<I...>) {
-    std::tuple<std::optional<A>...> read{A::read(args[I])...};
+  static Handle callWith(const Cell* const* args, const bool* sole, std::index_sequence<I...>) {
+    std::tuple<std::optional<A>...> read{readArgument<A>(args[I], sole[I])...};
     if (!(std::get<I>(read) && ...)) return cells::common(cells::Common::Z);
     (checkArgument(*std::get<I>(read)), ...);
     return toCell(F(*std::get<I>(read)...));

@@ -149,10 +149,26 @@ static Handle firstCharacter(std::string_view bytes) {
   return bytes.empty() ? undefined() : characterText(bytes.front());
 }
 
+// A text's first character, decoding no more than it: an escape or one byte.
+static Handle firstCharacterOf(const Cell* text) {
+  std::string_view content = numbers::zitsContent(text);
+  std::size_t escape = content.size() >= 3 && content[0] == '[' && content[2] == ']' ? 3 : 1;
+  return firstCharacter(numbers::decodeZits(content.substr(0, escape)));
+}
+
+// A text without its first character, escaped again; a plain content is cut as it
+// stands (its decoding and encoding are itself).
+static Handle textRest(const Cell* text) {
+  std::string_view content = numbers::zitsContent(text);
+  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeZits(content.substr(1));
+  std::string chars = characters(text);
+  return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
+}
+
 Handle buckImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'a': return firstCharacter(numbers::postPayload(x.cell));
-    case 'u': return firstCharacter(characters(x.cell));
+    case 'u': return firstCharacterOf(x.cell);
     case 'e': return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
     case 'i': return cells::truth(!numbers::isNegativeText(NumeralText(x.cell).view()));
     case 'o': return cells::truth(numbers::numbValue(x.cell)->m.sign() >= 0);
@@ -166,10 +182,7 @@ Handle waveImpl(Term x) {
       std::string_view payload = numbers::postPayload(x.cell);
       return payload.empty() ? undefined() : numbers::makePost(payload.substr(1));
     }
-    case 'u': {
-      std::string chars = characters(x.cell);
-      return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
-    }
+    case 'u': return textRest(x.cell);
     case 'e': return numbers::realFromDouble(-numbers::doubleFromReal(x.cell));
     case 'i': return numbers::makeNumeral(numbers::numeralNegate(NumeralText(x.cell).view()));
     case 'o': return cells::makeAtom(numbers::numbText(numbers::numbNegate(*numbers::numbValue(x.cell))));
@@ -301,14 +314,13 @@ Handle lotsImpl(Term x) {
 Handle leftImpl(Term x) {
   if (isVPair(x.cell)) return borrowed(vFirst(x.cell));
   if (kindOf(x.cell) != 'u') return undefined();
-  return firstCharacter(characters(x.cell));
+  return firstCharacterOf(x.cell);
 }
 
 Handle rghtImpl(Term x) {
   if (isVPair(x.cell)) return borrowed(cells::rightOf(x.cell));
   if (kindOf(x.cell) != 'u') return undefined();
-  std::string chars = characters(x.cell);
-  return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
+  return textRest(x.cell);
 }
 
 // Decision: the empty list "[" and the empty text are empty ("K"); a pair ((V a) b)

@@ -110,8 +110,8 @@ static Handle numbPowerOf(const Cell* x, const Cell* y) {
 // Texts: `plus` joins with anything numeric; `dash` cuts a text by an integer;
 // `mult` repeats a text an integer number of times. Decision: `dash` and `mult` of
 // two texts have no meaning ("Z").
-static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
-  if (op == Op::plus) return textPlus(x, kx, y, ky);
+static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky, bool soleX) {
+  if (op == Op::plus) return textPlus(x, kx, y, ky, soleX);
   if (op != Op::dash && op != Op::mult) return undefined();
   bool textFirst = isTextKind(kx);
   const Cell* text = textFirst ? x : y;
@@ -122,12 +122,13 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
 }
 
-// Every kind but two short numerals added or subtracted.
-[[gnu::noinline]] static Handle arithmetic(Op op, const Cell* x, const Cell* y) {
+// Every kind but two short numerals added or subtracted. `soleX`: only this call
+// sees x (a join may grow it in place).
+[[gnu::noinline]] static Handle arithmetic(Op op, const Cell* x, const Cell* y, bool soleX = false) {
   char kx = operandKind(x), ky = operandKind(y);
   if (kx == 'w' || ky == 'w') return undefined();
   if (op == Op::powa && kx == 'o' && ky == 'i') return numbPowerOf(x, y);
-  if (isTextKind(kx) || isTextKind(ky)) return textArithmetic(op, x, kx, y, ky);
+  if (isTextKind(kx) || isTextKind(ky)) return textArithmetic(op, x, kx, y, ky, soleX);
   if (kx == 'e' || ky == 'e') return realArithmetic(op, x, kx, y, ky);
   if (kx == 'o' || ky == 'o') return numbArithmetic(op, x, kx, y, ky);
   return integerArithmetic(op, x, y);
@@ -139,7 +140,7 @@ Handle plusImpl(Term x, Term y) {
   short_numeral::Value a, b;
   if (short_numeral::readBoth(x.cell, y.cell, a, b))
     if (Handle result = short_numeral::sum(a, b)) return result;
-  return arithmetic(Op::plus, x.cell, y.cell);
+  return arithmetic(Op::plus, x.cell, y.cell, x.sole);
 }
 
 Handle dashImpl(Term x, Term y) {

@@ -20,14 +20,29 @@ std::string_view zitsContent(const cells::Cell* zits) {
   return t.substr(1, t.size() - 2);
 }
 
+// True when a text's content is its characters as they stand: no escape, no bracket
+// and no raw line feed, so that decoding and encoding leave it as it is.
+bool isPlainContent(std::string_view content) {
+  for (char c : content)
+    if (c == '[' || c == ']' || c == '\n') return false;
+  return true;
+}
+
 std::string decodeZits(std::string_view content) {
   std::string out;
   out.reserve(content.size());
   for (std::size_t i = 0; i < content.size(); ++i) {
-    std::string_view escape = content.substr(i, 3);
-    char decoded = escape == "[p]" ? '\n' : escape == "[q]" ? '[' : escape == "[r]" ? ']' : 0;
-    if (decoded) i += 2;
-    out += decoded ? decoded : content[i];
+    char c = content[i];
+    if (c == '[' && i + 2 < content.size() && content[i + 2] == ']') {
+      char escaped = content[i + 1];
+      char decoded = escaped == 'p' ? '\n' : escaped == 'q' ? '[' : escaped == 'r' ? ']' : 0;
+      if (decoded) {
+        out.push_back(decoded);
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(c);
   }
   return out;
 }
@@ -35,7 +50,16 @@ std::string decodeZits(std::string_view content) {
 std::string encodeZits(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (char c : bytes) out += c == '\n' ? "[p]" : c == '[' ? "[q]" : c == ']' ? "[r]" : std::string(1, c);
+  for (char c : bytes) {
+    if (c == '\n')
+      out.append("[p]");
+    else if (c == '[')
+      out.append("[q]");
+    else if (c == ']')
+      out.append("[r]");
+    else
+      out.push_back(c);
+  }
   return out;
 }
 
@@ -46,60 +70,112 @@ static std::string lengthDigits(std::size_t n) {
   return digits;
 }
 
-cells::Handle makePost(std::string_view payload) {
-  std::string head = "(" + lengthDigits(payload.size()) + ")";
-  return cells::makeAtomWith(head.size() + payload.size(), [&](char* out) {
+// A byte string of the pieces side by side.
+static cells::Handle makePostOf(std::string_view first, std::string_view second) {
+  std::string head = "(" + lengthDigits(first.size() + second.size()) + ")";
+  return cells::makeAtomWith(head.size() + first.size() + second.size(), [&](char* out) {
     std::memcpy(out, head.data(), head.size());
-    if (!payload.empty()) std::memcpy(out + head.size(), payload.data(), payload.size());
+    if (!first.empty()) std::memcpy(out + head.size(), first.data(), first.size());
+    if (!second.empty()) std::memcpy(out + head.size() + first.size(), second.data(), second.size());
   });
 }
 
-cells::Handle makeZits(std::string_view content) {
-  return cells::makeAtomWith(content.size() + 2, [&](char* out) {
-    out[0] = '[';
-    if (!content.empty()) std::memcpy(out + 1, content.data(), content.size());
-    out[content.size() + 1] = ']';
-  });
+cells::Handle makePost(std::string_view payload) { return makePostOf(payload, {}); }
+
+// Every text made here is well formed: it is one, and says so, so that no kind test
+// scans it again.
+static cells::Handle sealText(cells::Cell* c, std::size_t length) {
+  cells::Handle text = cells::sealAtom(c, length);
+  cells::cacheValueKind(text.get(), 'u');
+  return text;
 }
+
+// The text of the two contents side by side, with room for `capacity` bytes.
+static cells::Handle makeZitsOf(std::string_view first, std::string_view second, std::size_t capacity) {
+  std::size_t length = first.size() + second.size() + 2;
+  cells::Cell* c = cells::allocateAtom(length, capacity);
+  char* out = const_cast<char*>(cells::chars(c));
+  out[0] = '[';
+  if (!first.empty()) std::memcpy(out + 1, first.data(), first.size());
+  if (!second.empty()) std::memcpy(out + 1 + first.size(), second.data(), second.size());
+  out[length - 1] = ']';
+  return sealText(c, length);
+}
+
+cells::Handle makeZits(std::string_view content) { return makeZitsOf(content, {}, 0); }
 
 // An operand's bytes when joined: a post's payload, a text's content (decoded when
-// it goes into a post), a real's "%e", a number's numeral text.
-static std::string joinedText(const cells::Cell* c, char kind, bool intoPost) {
+// it goes into a post), a real's "%e", a number's numeral text. `held` keeps bytes
+// that are not in the cell.
+static std::string_view joinedBytes(const cells::Cell* c, char kind, bool intoPost, std::string& held) {
   switch (kind) {
-    case 'a': return std::string(postPayload(c));
-    case 'u': return intoPost ? decodeZits(zitsContent(c)) : std::string(zitsContent(c));
-    case 'e': return realText(c);
-    default: return std::string(NumeralText(c).view());
+    case 'a': return postPayload(c);
+    case 'u':
+      if (!intoPost || isPlainContent(zitsContent(c))) return zitsContent(c);
+      return held = decodeZits(zitsContent(c));
+    case 'e': return held = realText(c);
+    default: {
+      NumeralText t(c);
+      return held = std::string(t.view());
+    }
   }
 }
 
-cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky) {
-  bool post = kx == 'a' || ky == 'a';
-  std::string joined = joinedText(x, kx, post);
-  std::string second = joinedText(y, ky, post);
-  if (joined.size() + second.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
-  joined += second;
-  return post ? makePost(joined) : makeZits(joined);
+// x + y into x itself: x is a text that no one else sees, with room for y's bytes
+// in its block. Its closing bracket moves to the new end.
+static void appendInPlace(cells::Cell* x, std::string_view second) {
+  std::size_t length = cells::text(x).size();
+  char* out = const_cast<char*>(cells::chars(x));
+  std::memcpy(out + length - 1, second.data(), second.size());
+  out[length - 1 + second.size()] = ']';
+  cells::resizeAtom(x, length + second.size());
+  cells::cacheValueKind(x, 'u');
 }
 
-// The bytes a text operand is cut or counted in: a text's decoded content.
-static std::string operandBytes(const cells::Cell* x, char kx) {
-  return kx == 'a' ? std::string(postPayload(x)) : decodeZits(zitsContent(x));
+// A text that grows by joins keeps half as much room again, so that a loop of joins
+// onto a text that it alone holds copies each byte a constant number of times.
+static std::size_t roomToGrow(std::size_t length) { return length + length / 2; }
+
+cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX) {
+  bool post = kx == 'a' || ky == 'a';
+  std::string heldX, heldY;
+  std::string_view first = joinedBytes(x, kx, post, heldX);
+  std::string_view second = joinedBytes(y, ky, post, heldY);
+  if (first.size() + second.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
+  if (post) return makePostOf(first, second);
+  std::size_t length = first.size() + second.size() + 2;
+  if (!soleX || kx != 'u') return makeZitsOf(first, second, 0);
+  auto* grown = const_cast<cells::Cell*>(x);
+  if (cells::hasRoomFor(grown, length)) {
+    appendInPlace(grown, second);
+    return cells::Handle(grown);
+  }
+  return makeZitsOf(first, second, roomToGrow(length));
 }
 
 static cells::Handle textOfKind(char kind, std::string_view bytes) {
   return kind == 'a' ? makePost(bytes) : makeZits(encodeZits(bytes));
 }
 
+// The first n bytes dropped (n > 0) or the last |n| (n <= 0), of `all`.
+static std::string_view cut(std::string_view all, int64_t n) {
+  uint64_t m = n < 0 ? uint64_t(0) - uint64_t(n) : uint64_t(n);
+  return n > 0 ? all.substr(m) : all.substr(0, all.size() - m);
+}
+
 // Decision: a text is cut by its decoded bytes and encoded again, so that a cut
-// through an escape or a bracket pair still gives a well-formed text.
+// through an escape or a bracket pair still gives a well-formed text. A plain
+// content is its own decoding: it is cut as it stands.
 cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
-  std::string bytes = operandBytes(x, kx);
   std::optional<int64_t> v = smallNumeral(n);
-  uint64_t m = v ? (*v < 0 ? uint64_t(-*v) : uint64_t(*v)) : UINT64_MAX;
+  std::string_view stored = kx == 'a' ? postPayload(x) : zitsContent(x);
+  bool asStored = kx == 'a' || isPlainContent(stored);
+  std::string decoded = asStored ? std::string() : decodeZits(stored);
+  std::string_view bytes = asStored ? stored : std::string_view(decoded);
+  uint64_t m = v ? (*v < 0 ? uint64_t(0) - uint64_t(*v) : uint64_t(*v)) : UINT64_MAX;
   if (m > bytes.size()) return cells::common(cells::Common::Z);
-  std::string_view all = bytes;
-  return textOfKind(kx, *v > 0 ? all.substr(m) : all.substr(0, all.size() - m));
+  if (asStored) return kx == 'a' ? makePost(cut(bytes, *v)) : makeZits(cut(bytes, *v));
+  return textOfKind(kx, cut(bytes, *v));
 }
 
 // Decision: a repetition longer than kLargestResultBytes gives "Z".

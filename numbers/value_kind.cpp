@@ -42,15 +42,26 @@ static char numeralKind(const cells::Cell* c) {
   return 'w';
 }
 
+// A text's brackets are looked at once per atom (a numeral's digits likewise, in
+// numeralForm): the answer stays with the atom, so a loop over a growing text does
+// not scan it again at every test.
+static char bracketedKind(const cells::Cell* c) {
+  if (char cached = cells::cachedValueKind(c)) return cached;
+  char kind = isText(cells::text(c)) ? 'u' : 'w';
+  cells::cacheValueKind(c, kind);
+  return kind;
+}
+
 char value_kind(const cells::Cell* c) {
-  using namespace cells;
-  if (isPair(c)) return streamKind(c);
-  unsigned char first = firstByte(c);
-  if (first == ' ') return 'e';
-  if (first == '(') return 'a';
-  if (first == '[') return isText(text(c)) ? 'u' : 'w';
-  if (first >= '0' && first <= '9') return numeralKind(c);
-  return 'w';
+  using cells::AtomKind;
+  if (cells::isPair(c)) return streamKind(c);
+  switch (cells::atomKind(c)) {
+    case AtomKind::fixedBinary: return 'e';
+    case AtomKind::countedBinary: return 'a';
+    case AtomKind::bracketed: return bracketedKind(c);
+    case AtomKind::numeral: return numeralKind(c);
+    default: return 'w';
+  }
 }
 
 std::string_view kindTag(char kind) {

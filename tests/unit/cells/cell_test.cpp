@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace cells {
@@ -51,6 +52,47 @@ TEST_F(CellTest, AtomKindLengths) {
     EXPECT_EQ(h.text().size(), c.length) << c.name;
     EXPECT_EQ(h.text(), std::string_view(c.bytes).substr(0, c.length)) << c.name;
   }
+}
+
+// The first byte tells the kind; a long measured atom keeps a byte for its value
+// kind, a short one keeps none.
+TEST_F(CellTest, AtomKindsAndTheKindByte) {
+  struct {
+    const char* bytes;
+    AtomKind kind;
+  } kinds[] = {{"abc", AtomKind::plain},  {" 12345678", AtomKind::fixedBinary}, {"(a)x", AtomKind::countedBinary},
+               {"05", AtomKind::numeral}, {"[x]", AtomKind::bracketed},        {")name", AtomKind::update},
+               {"]", AtomKind::closing},  {"", AtomKind::empty}};
+  for (auto& k : kinds) EXPECT_EQ(atomKind(makeAtom(k.bytes).get()), k.kind) << k.bytes;
+
+  Handle longText = makeAtom("[a text longer than a small block]");
+  Handle shortText = makeAtom("[short]");
+  Handle name = makeAtom("a_plain_name_longer_than_a_block");
+  for (const Handle& h : {longText, shortText, name}) EXPECT_EQ(cachedValueKind(h.get()), 0);
+  for (const Handle& h : {longText, shortText, name}) cacheValueKind(h.get(), 'u');
+  EXPECT_EQ(cachedValueKind(longText.get()), 'u');
+  EXPECT_EQ(cachedValueKind(shortText.get()), 0);
+  EXPECT_EQ(cachedValueKind(name.get()), 0);
+  EXPECT_EQ(longText.text(), "[a text longer than a small block]");
+}
+
+// An atom made with room grows within its block; its kind is then forgotten.
+TEST_F(CellTest, AtomsGrowWithinTheirRoom) {
+  std::string bytes = "[sixteen bytes..]";
+  Cell* c = allocateAtom(bytes.size(), 100);
+  std::memcpy(const_cast<char*>(chars(c)), bytes.data(), bytes.size());
+  Handle h = sealAtom(c, bytes.size());
+  cacheValueKind(h.get(), 'u');
+  EXPECT_TRUE(hasRoomFor(h.get(), 100));
+  EXPECT_FALSE(hasRoomFor(h.get(), 4096));
+  EXPECT_FALSE(hasRoomFor(makeAtom("[short]").get(), 8));
+  EXPECT_FALSE(hasRoomFor(makeAtom("plain names stay as they are").get(), 30));
+  std::string grown = "[sixteen bytes.. and then some]";
+  std::memcpy(const_cast<char*>(chars(c)), grown.data(), grown.size());
+  resizeAtom(c, grown.size());
+  EXPECT_EQ(h.text(), grown);
+  EXPECT_EQ(chars(c)[grown.size()], '\0');
+  EXPECT_EQ(cachedValueKind(h.get()), 0);
 }
 
 TEST_F(CellTest, PairShape) {

@@ -118,6 +118,35 @@ TEST_F(NumericBuiltinsTest, Texts) {
   EXPECT_EQ(call("plus", {makeAtom("[x]"), real(1.5)}), "[x1.500000e+00]");
 }
 
+// A join whose left text only the call can see may grow that text in place; one
+// that anyone else holds is never changed. Either way the result reads the same.
+TEST_F(NumericBuiltinsTest, JoinsGrowOnlyTextsNoOneElseHolds) {
+  const library::BuiltinEntry* plus = library::findBuiltin("plus");
+  auto join = [&](Handle x, const char* y) {
+    Handle application = cells::makePair(cells::makePair(makeAtom("plus"), std::move(x)), makeAtom(y));
+    return plus->impl(application.get());
+  };
+  Handle text = makeAtom("[a long text of more than fifteen bytes]");
+  std::string expected(text.text());
+  bool grewInPlace = false;
+  for (const char* piece : {"[x]", "[[q]]", "12", "[[p]y]", "[]", "[z]", "[w]", "[v]"}) {
+    const cells::Cell* before = text.get();
+    text = join(std::move(text), piece);
+    grewInPlace = grewInPlace || text.get() == before;
+    std::string bytes = *piece == '[' ? std::string(piece + 1, std::strlen(piece) - 2) : piece;
+    expected.insert(expected.size() - 1, bytes);
+    ASSERT_EQ(text.text(), expected);
+    ASSERT_EQ(value_kind(text.get()), 'u');
+  }
+  EXPECT_TRUE(grewInPlace);
+
+  Handle shared = text;
+  Handle joined = join(shared, "[more]");
+  EXPECT_NE(joined.get(), shared.get());
+  EXPECT_EQ(shared.text(), expected);
+  EXPECT_EQ(joined.text(), expected.substr(0, expected.size() - 1) + "more]");
+}
+
 // The decimal-digit path for short numerals against 64-bit arithmetic: every length
 // up to 16 digits, both signs, results that carry into a sixteenth byte (and so leave
 // that path), and the cases at its edges.
