@@ -1,38 +1,19 @@
-// The rewriting machine. Each step replaces (k e) by a new machine term:
-//   1. e is a value:       ((B a) b) e            =>  a (b e)
-//   2. e is over-applied:  k (e1 x)               =>  ((B k) (T x)) e1
-//   3. e is saturated:     k e                    =>  k e'   (reduceSaturated)
-//   4. otherwise an argument on e's spine is not yet a value: inner evaluation.
+// What both machines share: the value test, the classification of heads, the step
+// counters, and the choice of machine.
 #include "eval/engine.h"
 
-#include <algorithm>
-#include <array>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
-#include "cells/common_atoms.h"
 #include "cells/convert.h"
 #include "compile/analysis.h"
-#include "compile/terms.h"
-#include "eval/resolution.h"
-#include "eval/substitute.h"
-#include "front/definitions.h"
+#include "eval/machine.h"
+#include "eval/reference_machine.h"
 #include "library/builtin_table.h"
-#include "numbers/bit_form.h"
-#include "numbers/text_ops.h"
-
-#ifdef VORL_TRACE_EXECUTION
-#include <cstdio>
-
-#include "compile/printer.h"
-#endif
 
 namespace eval {
 
 using cells::Cell;
-using cells::Handle;
-using cells::common;
-using cells::makePair;
 
 unsigned long long& stepCount() {
   static unsigned long long steps = 0;
@@ -44,60 +25,26 @@ unsigned long long& stepBudget() {
   return budget;
 }
 
-namespace {
-
-enum class Atom { B, T, J, Lambda };
-
-const Handle& atom(Atom which) {
-  static const Handle atoms[] = {cells::makeAtom("B"), cells::makeAtom("T"), cells::makeAtom("J"),
-                                 cells::makeAtom("\\")};
-  return atoms[static_cast<int>(which)];
+bool& budgetReached() {
+  static bool reached = false;
+  return reached;
 }
 
-// ((B k) f): continue with k once f has been applied to the value.
-Handle composeB(Handle k, Handle f) { return makePair(makePair(Handle(atom(Atom::B)), std::move(k)), std::move(f)); }
-// (T x): a pending argument x (T x f = f x).
-Handle applyT(Handle x) { return makePair(Handle(atom(Atom::T)), std::move(x)); }
-
-void ensureAnnotated(Cell* c) {
-  if (!cells::isAnnotated(c)) compile::annotate(c);
-}
-
-bool isAtomText(const Cell* c, char only) {
-  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
-}
-
-// ((B a) b), a continuation waiting for a value.
-bool isFrame(const Cell* k) {
-  return cells::isPair(k) && cells::isPair(cells::leftOf(k)) && isAtomText(cells::leftOf(cells::leftOf(k)), 'B');
-}
-// ((B k') (T y)), a frame that holds a pending argument y.
-bool isPendingFrame(const Cell* k) {
-  return isFrame(k) && cells::isPair(cells::rightOf(k)) && isAtomText(cells::leftOf(cells::rightOf(k)), 'T');
-}
-
-// The head of an application spine: the first atom or "@" node down the left.
-Cell* spineHead(Cell* c) {
-  while (cells::isPair(c) && !cells::isDataMarked(c)) c = cells::leftOf(c);
-  return c;
-}
-
-// Prelude combinators and the two logical operators never duplicate an argument,
-// so their arguments may be handed over unevaluated.
-bool isNonDuplicating(const Cell* head) {
-  static const auto table = [] {
-    std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("&|ABCDEFHIJKLNQRTUVXZ")) t[c] = true;
-    return t;
+MachineKind& machineKind() {
+  static MachineKind kind = [] {
+    const char* chosen = std::getenv("VORL_MACHINE");
+    return chosen && std::strcmp(chosen, "reference") == 0 ? MachineKind::reference : MachineKind::fast;
   }();
-  return table[cells::firstByte(head)];
+  return kind;
 }
-
-}  // namespace
 
 bool isValue(Cell* c) {
-  ensureAnnotated(c);
+  if (!cells::isAnnotated(c)) compile::annotate(c);
   return cells::isDataMarked(c) || (!cells::annotationFlag(c) && cells::annotationValue(c) >= 1);
+}
+
+static bool isAtomText(const Cell* c, char only) {
+  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
 }
 
 HeadKind classifyHead(const Cell* head) {
@@ -118,278 +65,9 @@ HeadKind classifyHead(const Cell* head) {
   return HeadKind::defined;
 }
 
-namespace {
-
-class Machine {
- public:
-  Handle run(Handle term);
-
- private:
-  void step();
-  void continueWithValue();
-  void evaluateFunctionFirst();
-  void innerEvaluation();
-  bool takePendingArguments(int missing);
-  void reduceSaturated();
-  void collectArguments();
-
-  Handle callBuiltin(const library::BuiltinEntry& entry);
-  Handle bindStrictly(Cell* x, Cell* b, Cell* c);
-  Handle applyLambda(Cell* x, Cell* body, Cell* v);
-  Handle unfoldNumeral(Cell* n, Cell* f);
-  Handle splitByteString(Cell* s, Cell* f);
-  Handle unfoldReal(Cell* r, Cell* f);
-  Handle update(Cell* head, Cell* v);
-  Handle callDefined(Cell* head, const Resolution& resolution);
-
-  Handle k_, e_;
-  std::vector<Cell*> args_;  // of the saturated application, first argument first
-};
-
-Handle Machine::run(Handle term) {
-  k_ = common(cells::Common::I);
-  e_ = std::move(term);
-  const unsigned long long budget = stepBudget();
-  for (unsigned long long taken = 0;; ++taken) {
-    if (budget && taken >= budget) return common(cells::Common::Z);
-    ensureAnnotated(e_.get());
-    if (cells::firstByte(k_.get()) == 'I' && isValue(e_.get())) return std::move(e_);
-#ifdef VORL_TRACE_EXECUTION
-    std::fprintf(stderr, "k: %s\ne: %s\n", compile::printTerm(k_).c_str(), compile::printTerm(e_).c_str());
-#endif
-    ++stepCount();
-    step();
-  }
+cells::Handle evaluate(cells::Handle term) {
+  if (machineKind() == MachineKind::reference) return evaluateReference(std::move(term));
+  return evaluateFast(std::move(term));
 }
-
-void Machine::step() {
-  Cell* e = e_.get();
-  if (isValue(e)) return continueWithValue();
-  int v = cells::annotationValue(e);
-  if (v < 0) return evaluateFunctionFirst();
-  Cell* head = spineHead(e);
-  bool nonDuplicating = isNonDuplicating(head);
-  if (v == 0) {
-    if (nonDuplicating || !cells::annotationFlag(e)) return reduceSaturated();
-    // A strict binding X{B}C whose B is not yet a value evaluates B first.
-    if (compile::isCurly(e)) {
-      Cell* b = cells::rightOf(cells::leftOf(e));
-      if (isValue(b)) return reduceSaturated();
-      Handle lambda = makePair(Handle(atom(Atom::Lambda)), Handle(const_cast<Cell*>(compile::curlyKey(e))));
-      k_ = composeB(std::move(k_), makePair(std::move(lambda), Handle(cells::rightOf(e))));
-      e_ = Handle(b);
-      return;
-    }
-    return innerEvaluation();
-  }
-  if (nonDuplicating && takePendingArguments(v)) return reduceSaturated();
-  innerEvaluation();
-}
-
-// ((B a) b) v      =>  a (b v)
-// ((B a) (T x)) v  =>  a (v x), the same two steps at once (T x f = f x)
-void Machine::continueWithValue() {
-  Cell* k = k_.get();
-  cells::invariant(isFrame(k), "a value under a continuation that is not a frame");
-  Handle next(cells::rightOf(cells::leftOf(k)));
-  Cell* b = cells::rightOf(k);
-  if (isPendingFrame(k))
-    e_ = makePair(std::move(e_), Handle(cells::rightOf(b)));
-  else
-    e_ = makePair(Handle(b), std::move(e_));
-  k_ = std::move(next);
-}
-
-// k (e1 x)  =>  ((B k) (T x)) e1
-void Machine::evaluateFunctionFirst() {
-  Handle e1(cells::leftOf(e_.get()));
-  k_ = composeB(std::move(k_), applyT(Handle(cells::rightOf(e_.get()))));
-  e_ = std::move(e1);
-}
-
-// k (e1 x): the function part first when it is not a value, else the argument:
-//   k (e1 x)  =>  ((B k) e1) x
-void Machine::innerEvaluation() {
-  Cell* e1 = cells::leftOf(e_.get());
-  if (!isValue(e1)) return evaluateFunctionFirst();
-  Handle x(cells::rightOf(e_.get()));
-  k_ = composeB(std::move(k_), Handle(e1));
-  e_ = std::move(x);
-}
-
-// A non-duplicating head missing v arguments takes them unevaluated from the v
-// innermost pending frames of the continuation, when they are all there:
-//   ((B ((B k) (T y2))) (T y1)) e  =>  k (e y1 y2)
-bool Machine::takePendingArguments(int missing) {
-  const Cell* k = k_.get();
-  for (int i = 0; i < missing; ++i, k = cells::rightOf(cells::leftOf(k)))
-    if (!isPendingFrame(k)) return false;
-  for (int i = 0; i < missing; ++i) {
-    Cell* frame = k_.get();
-    e_ = makePair(std::move(e_), Handle(cells::rightOf(cells::rightOf(frame))));
-    k_ = Handle(cells::rightOf(cells::leftOf(frame)));
-  }
-  ensureAnnotated(e_.get());
-  return true;
-}
-
-void Machine::collectArguments() {
-  args_.clear();
-  Cell* c = e_.get();
-  while (cells::isPair(c) && !cells::isDataMarked(c)) {
-    args_.push_back(cells::rightOf(c));
-    c = cells::leftOf(c);
-  }
-  std::reverse(args_.begin(), args_.end());
-}
-
-void Machine::reduceSaturated() {
-  cells::invariant(cells::annotationValue(e_.get()) == 0, "rewrite of an application that is not saturated");
-  collectArguments();
-  Cell* head = spineHead(e_.get());
-  const Resolution resolution = resolve(head);  // a copy: a built-in may resolve more names
-  Handle reduct;
-  switch (resolution.kind) {
-    case HeadKind::builtin:
-      reduct = callBuiltin(*resolution.builtin);
-      break;
-    case HeadKind::strictBinding:
-      reduct = bindStrictly(args_[0], args_[1], args_[2]);
-      break;
-    case HeadKind::lambda:
-      reduct = applyLambda(args_[0], args_[1], args_[2]);
-      break;
-    case HeadKind::numeral:
-      reduct = unfoldNumeral(head, args_[0]);
-      break;
-    case HeadKind::byteString:
-      reduct = splitByteString(head, args_[0]);
-      break;
-    case HeadKind::real:
-      reduct = unfoldReal(head, args_[0]);
-      break;
-    case HeadKind::update:
-      reduct = update(head, args_[0]);
-      break;
-    case HeadKind::defined:
-      reduct = callDefined(head, resolution);
-      break;
-  }
-  if (reduct) e_ = std::move(reduct);
-}
-
-// name a1 .. an  =>  the row's result. A result (r x) whose r begins with ")" or "]"
-// is final at once: the continuation is dropped.
-Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
-  Handle r = entry.impl(e_.get());
-  const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
-  cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
-  if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) k_ = common(cells::Common::I);
-  return r;
-}
-
-Places placeOf(Cell* key, Cell* value) {
-  Places places;
-  if (compile::isLetterAtom(key)) places.bind(cells::firstByte(key), value);
-  return places;
-}
-
-// ({ X B C), B a value  =>  C[X := B]
-// ({ X B C)             =>  ((B k) ((\ X) C)) B, finished by the lambda rule
-Handle Machine::bindStrictly(Cell* x, Cell* b, Cell* c) {
-  if (isValue(b)) return substitute(c, placeOf(x, b));
-  Handle lambda = makePair(makePair(Handle(atom(Atom::Lambda)), Handle(x)), Handle(c));
-  k_ = composeB(std::move(k_), std::move(lambda));
-  return Handle(b);
-}
-
-// (\ X body) v  =>  body[X := v]
-Handle Machine::applyLambda(Cell* x, Cell* body, Cell* v) { return substitute(body, placeOf(x, v)); }
-
-// n f  =>  V s d f, where s is "H" for a numb and "K" for an integer, and d the rest
-// of n's bit stream.
-Handle Machine::unfoldNumeral(Cell* n, Cell* f) {
-  bool numb = cells::numeralForm(n) == cells::NumeralForm::numb;
-  Handle s = common(numb ? cells::Common::H : cells::Common::K);
-  return makePair(Handle(common(cells::Common::V)), std::move(s), numbers::numeralDecomposition(n), Handle(f));
-}
-
-// One byte as its eight bits, most significant first, each "I" (set) or "H"
-// (clear), in a chain J b7 (J b6 (... (J b0 K))): applied to anything it gives the
-// pair V b7 rest, which the selectors K and H take apart.
-Handle bitsOfByte(unsigned char byte) {
-  Handle chain = common(cells::Common::K);
-  for (int bit = 0; bit < 8; ++bit) {
-    Handle b = common((byte >> bit) & 1 ? cells::Common::I : cells::Common::H);
-    chain = makePair(Handle(atom(Atom::J)), std::move(b), std::move(chain));
-  }
-  return chain;
-}
-
-// s f  =>  V l r f, l the first p bytes of s (p the largest power of two below its
-// length n) and r the rest; an empty s gives Z f, one byte its bits applied to f.
-Handle Machine::splitByteString(Cell* s, Cell* f) {
-  std::string_view bytes = numbers::postPayload(s);
-  if (bytes.empty()) return makePair(Handle(common(cells::Common::Z)), Handle(f));
-  if (bytes.size() == 1) return makePair(bitsOfByte(static_cast<unsigned char>(bytes[0])), Handle(f));
-  std::size_t p = 1;
-  while (p * 2 < bytes.size()) p *= 2;
-  return makePair(Handle(common(cells::Common::V)), numbers::makePost(bytes.substr(0, p)),
-                  numbers::makePost(bytes.substr(p)), Handle(f));
-}
-
-// r f  =>  D f, D the 64 bits of the double, most significant first, as a list of
-// truth values: V b63 (V b62 (... (V b0 [))). The built-in `real` reads it back.
-Handle Machine::unfoldReal(Cell* r, Cell* f) {
-  uint64_t bits = 0;
-  if (cells::text(r).size() == 9) std::memcpy(&bits, cells::chars(r) + 1, sizeof bits);
-  Handle list = common(cells::Common::EmptyList);
-  for (int i = 0; i < 64; ++i) {
-    Handle b = common((bits >> i) & 1 ? cells::Common::K : cells::Common::H);
-    list = makePair(Handle(common(cells::Common::V)), std::move(b), std::move(list));
-  }
-  return makePair(std::move(list), Handle(f));
-}
-
-// )name v  =>  v, storing v as the name's definition (a lambda wrapped as B I v, so
-// that the name keeps needing no arguments).
-// Decision: a name without an entry leaves the table as it is.
-Handle Machine::update(Cell* head, Cell* v) {
-  std::string_view name = cells::text(head).substr(1);
-  auto& table = front::definitions();
-  auto found = table.find(name);
-  if (found == table.end() || !isValue(v)) return Handle(v);
-  Handle stored(v);
-  if (compile::isLambda(v))
-    stored = makePair(Handle(atom(Atom::B)), Handle(common(cells::Common::I)), std::move(stored));
-  found->second = stored;
-  return stored;
-}
-
-// name a1 .. an  =>  body[p1 := a1, .., pn := an], where the definition is
-// (\ p1 (\ .. (\ pn body))). A unit definition's reduct that is not yet a value is
-// wrapped as ()name reduct), so that its value is written back once computed.
-// Decision: a head without a definition (data applied to an argument, an atom that
-// names nothing) gives the undefined value "Z".
-Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
-  if (!resolution.definition) return common(cells::Common::Z);
-  Cell* term = resolution.definition->get();
-  Places places;
-  std::size_t used = 0;
-  for (; used < args_.size() && compile::isLambda(term); ++used, term = cells::rightOf(term)) {
-    Cell* key = const_cast<Cell*>(compile::lambdaKey(term));
-    if (compile::isLetterAtom(key)) places.bind(cells::firstByte(key), args_[used]);
-  }
-  Handle reduct = substitute(term, places);
-  for (; used < args_.size(); ++used) reduct = makePair(std::move(reduct), Handle(args_[used]));
-  if (isValue(reduct.get()) || !resolution.unit) return reduct;
-  const Cell* reductHead = spineHead(reduct.get());
-  if (cells::isAtom(reductHead) && cells::atomKind(reductHead) == cells::AtomKind::update) return reduct;
-  return makePair(cells::makeAtom(")" + std::string(cells::text(head))), std::move(reduct));
-}
-
-}  // namespace
-
-Handle evaluate(Handle term) { return Machine().run(std::move(term)); }
 
 }  // namespace eval

@@ -1,7 +1,10 @@
-// The reduction engine: a rewriting machine whose whole state is a continuation k
-// and the expression e under evaluation. Continuations are terms themselves: the
-// atom "I" ends the run, and ((B a) b) waits for a value v to continue with a (b v).
-// The graph annotation cached in each cell says what is ready to be rewritten.
+// The reduction engine: a rewriting machine whose state is a continuation k and the
+// expression e under evaluation. In the language's terms continuations are terms
+// themselves: the atom "I" ends the run, and ((B a) b) waits for a value v to
+// continue with a (b v). The graph annotation cached in each cell says what is
+// ready to be rewritten. Two machines implement it: the fast one (machine.h), and
+// the reference (reference_machine.h), which keeps its continuations as terms and
+// which the fast one is tested against.
 #pragma once
 
 #include "cells/cell.h"
@@ -26,14 +29,21 @@ HeadKind classifyHead(const cells::Cell* head);
 // one more argument.
 bool isValue(cells::Cell* c);
 
-// Reduces `term` to a value.
+// Reduces `term` to a value, with the machine that machineKind() names.
 cells::Handle evaluate(cells::Handle term);
+
+// The machine that `evaluate` uses: the fast one, unless the environment variable
+// VORL_MACHINE is "reference" at start-up. Tests set it directly.
+enum class MachineKind { fast, reference };
+MachineKind& machineKind();
 
 // The number of machine steps taken since the process started (for benchmarks).
 unsigned long long& stepCount();
 
 // At most this many steps per evaluation when not 0; a run that needs more ends
-// with the undefined value "Z". Only the fuzzers set it: programs run unbounded.
+// with the undefined value "Z" and sets budgetReached(). Only the fuzzers set it:
+// programs run unbounded.
 unsigned long long& stepBudget();
+bool& budgetReached();
 
 }  // namespace eval
