@@ -12,7 +12,7 @@ namespace eval {
 // stands for the letter 'a' + i.
 struct Places {
   uint32_t letters = 0;
-  const cells::Cell* values[26] = {};
+  const cells::Cell* values[26];  // only those of `letters` are read: a call sets a few
 
   void bind(unsigned char letter, const cells::Cell* value) {
     letters |= uint32_t{1} << (letter - 'a');

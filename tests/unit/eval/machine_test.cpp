@@ -1,0 +1,131 @@
+#include "eval/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compile/checks.h"
+#include "compile/intern.h"
+#include "compile/loader.h"
+#include "compile/printer.h"
+#include "eval/engine.h"
+#include "eval/reference_machine.h"
+#include "eval/rewrites.h"
+#include "front/definitions.h"
+#include "front/prelude.h"
+#include "front/reader.h"
+#include "library/language.h"
+#include "numbers/value_kind.h"
+
+namespace eval {
+namespace {
+
+// Each case is a program whose main expression ignores its argument; its value is
+// computed by both machines and printed. The two must agree with each other and
+// with the expected form, and leave no cell behind.
+class MachineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    numbers::installCellSeams();
+    compile::installLanguageSeams();
+    for (auto c : {cells::Common::Z, cells::Common::I, cells::Common::K, cells::Common::H, cells::Common::V,
+                   cells::Common::EmptyList})
+      cells::common(c);
+    for (auto a : {MachineAtom::B, MachineAtom::T, MachineAtom::J, MachineAtom::Lambda}) machineAtom(a);
+  }
+
+  // The printed value of the program's main expression applied to 0.
+  static std::string valueOf(const std::string& program, MachineKind machine) {
+    front::loadPrelude();
+    driver::Diagnostic d = front::readProgram(program);
+    EXPECT_TRUE(d.empty()) << program << ": " << d.Message;
+    compile::checkAndCompile(d);
+    EXPECT_TRUE(d.empty()) << program << ": " << d.Message;
+    std::string printed;
+    if (d.empty()) {
+      cells::Handle term = cells::makePair(front::definitions()[""], cells::numeralFromInt64(0));
+      cells::Handle value = machine == MachineKind::fast ? evaluateFast(term) : evaluateReference(term);
+      printed = compile::printTerm(value);
+    }
+    front::clearTables();
+    compile::clearInterned();
+    library::clearLanguageStores();
+    return printed;
+  }
+
+  struct Case {
+    const char* rule;
+    const char* program;
+    const char* value;
+  };
+
+  void expectBoth(const Case& c) {
+    std::size_t before = cells::liveCells();
+    EXPECT_EQ(valueOf(c.program, MachineKind::reference), c.value) << c.rule << ": " << c.program;
+    EXPECT_EQ(valueOf(c.program, MachineKind::fast), c.value) << c.rule << ": " << c.program;
+    EXPECT_EQ(cells::liveCells(), before) << c.rule;
+  }
+};
+
+// One case a rewrite rule of the machine, and the transitions between them.
+TEST_F(MachineTest, RewriteRules) {
+  const Case cases[] = {
+      {"built-in", "x\\plus 1 2", "3"},
+      {"built-in of an operator", "x\\7*6", "42"},
+      {"built-in, wrong kind", "x\\plus 1 K", "Z"},
+      {"lambda, argument unevaluated", "x\\(y\\5) (putchar 65)", "5"},
+      {"lambda", "x\\(y\\y*y) 7", "49"},
+      {"strict binding of a value", "x\\y{4}y+y", "8"},
+      {"strict binding evaluated first", "x\\y{3*4}y+1", "13"},
+      {"defined name", "x\\sq 9,sq\\n\\n*n", "81"},
+      {"defined name with a nested call", "x\\sq(sq 2),sq\\n\\n*n", "16"},
+      {"unit definition, computed once", "x\\uu+uu,uu()\\3*4", "24"},
+      {"unit definition, a lambda kept as a value", "x\\ff 2,ff()\\y\\y+1", "3"},
+      {"numeral applied: V s d", "x\\5 K", "K"},
+      {"numb applied", "x\\0011 K", "H"},
+      {"byte string applied: halves", "x\\init([abc]) K", "cape[ab]"},
+      {"byte string applied: the rest", "x\\init([abc]) H", "cape[c]"},
+      {"empty byte string applied", "x\\init([]) K", "Z"},
+      {"real applied: its sign bit first", "x\\real(2) K K", "I"},
+      {"over-application", "x\\I K 1 2", "1"},
+      {"over-application of a built-in's result", "x\\(less 1 2) 10 20", "10"},
+      {"pending arguments, unevaluated", "x\\K 1 (putchar 65)", "1"},
+      {"pending arguments through a false test", "x\\(less 2 1) (putchar 65) 20", "20"},
+      {"inner evaluation of a pair's parts", "x\\V (1+2) (3*4)", "(V 3 12)"},
+      {"inner evaluation, then a selector", "x\\V (1+2) (3*4) H", "12"},
+      {"a partial application as the value", "x\\plus 1", "(plus 1)"},
+      {"a lambda as the value", "x\\y\\y+1", "(\\ b (+ b 1))"},
+      {"combinators", "x\\S K K 7", "7"},
+      {"composition", "x\\B (plus 1) (mult 2) 5", "11"},
+      {"an atom that names nothing, applied", "x\\cape([ab]) 1", "Z"},
+      {"an atom that only begins like a numeral, applied", "x\\cape([5a]) 1", "Z"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
+// Substitution shares what it does not change and stops at a binder of the same
+// place; both machines give the same cells to `raws`.
+TEST_F(MachineTest, SubstitutionAndSharing) {
+  const Case cases[] = {
+      {"a value substituted twice is one cell", "x\\(y\\raws y y) (V 1 2)", "K"},
+      {"an unchanged sub-term is shared", "x\\twice [abc],twice\\t\\raws t t", "K"},
+      {"separate results are separate cells", "x\\raws (1+1) (1+1)", "H"},
+      {"the inner binder of a value keeps its own place", "x\\apply (y\\y*2) 5,apply\\f\\v\\f v", "10"},
+      {"a lambda returned keeps its free value", "x\\(adder 3) 4,adder\\n\\y\\n+y", "7"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
+// Names resolve to their definitions, aliases through to their targets, and a
+// million-deep recursion runs.
+TEST_F(MachineTest, ResolutionAndDepth) {
+  const Case cases[] = {
+      {"an alias resolves to its target", "x\\add 2 3,add\\plus", "5"},
+      {"a chain of aliases", "x\\a_ 2 3,a_\\b_,b_\\plus", "5"},
+      {"deep recursion", "x\\count 1000000,count\\n\\(n<1)(0)(1+count(n-1))", "1000000"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
+}  // namespace
+}  // namespace eval
