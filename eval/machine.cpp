@@ -9,6 +9,7 @@
 #include "eval/machine.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "cells/common_atoms.h"
@@ -40,11 +41,49 @@ void ensureAnnotated(Cell* c) {
   if (!cells::isAnnotated(c)) compile::annotate(c);
 }
 
+// The values bound by one rewrite, kept for the parts of its reduct that are not
+// built yet (delayed pending arguments). Counted by the frames that hold it.
+struct Bindings {
+  uint32_t holders = 0;
+  uint32_t letters = 0;
+  Handle values[26];
+};
+
+// Holds one count of a Bindings; the last holder releases the values.
+class BindingsRef {
+ public:
+  BindingsRef() = default;
+  explicit BindingsRef(Bindings* b) : b_(b) {
+    if (b_) ++b_->holders;
+  }
+  BindingsRef(BindingsRef&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}
+  BindingsRef& operator=(BindingsRef&& o) noexcept {
+    if (this != &o) {
+      drop();
+      b_ = std::exchange(o.b_, nullptr);
+    }
+    return *this;
+  }
+  ~BindingsRef() { drop(); }
+  Bindings* get() const { return b_; }
+
+ private:
+  void drop() {
+    if (b_ && --b_->holders == 0) delete b_;
+    b_ = nullptr;
+  }
+  Bindings* b_ = nullptr;
+};
+
 // One frame of the continuation: a function waiting for the value, or a pending
-// argument that the value will be applied to.
+// argument that the value will be applied to. A delayed pending argument is a part
+// of a reduct not built yet: `cell` is its template, to be instantiated under
+// `bindings` when it is taken, which is when the reference would first look at it
+// (substitution has no effects, so when it is done cannot be told).
 struct Frame {
   Handle cell;
   bool pending;
+  BindingsRef bindings;
 };
 
 class Machine {
@@ -59,6 +98,7 @@ class Machine {
   void evaluateBindingFirst(Cell* e);
   bool takePendingArguments(int missing);
   bool takeArgumentsForValue();
+  bool takeIntoDefinition(Cell* term, int missing);
   void reduceSaturated();
   void collectArguments();
 
@@ -68,11 +108,13 @@ class Machine {
   std::size_t bindParameters(Cell*& term);
 
   void become(Cell* t, std::size_t firstExtra);
-  int splitApplication(Cell* t, std::size_t firstExtra);
+  bool splitApplication(Cell* t, std::size_t firstExtra);
+  void pushBeyond(std::size_t first, std::size_t firstExtra);
   bool callAtOnce(Cell*& t, std::size_t& firstExtra);
-  void buildApplication(std::size_t count);
+  void buildApplication();
 
-  void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), pending}); }
+  void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), pending, BindingsRef()}); }
+  Handle takeArgument();
 
   Handle e_;
   std::vector<Frame> frames_;  // the innermost frame last
@@ -85,6 +127,7 @@ class Machine {
   Handle function_;
   std::vector<Handle> further_;
   std::vector<Handle> held_;
+  std::vector<Handle> previous_;
   std::vector<Cell*> spine_;
 };
 
@@ -135,12 +178,29 @@ void Machine::step() {
 void Machine::continueWithValue() {
   cells::invariant(!frames_.empty(), "a value under a continuation that is not a frame");
   if (frames_.back().pending && takeArgumentsForValue()) return;
+  if (frames_.back().pending) {
+    e_ = makePair(std::move(e_), takeArgument());
+    return;
+  }
+  Handle f = std::move(frames_.back().cell);
+  frames_.pop_back();
+  e_ = makePair(std::move(f), std::move(e_));
+}
+
+// Pops the innermost frame, a pending one, and gives its argument, built now if it
+// was delayed.
+Handle Machine::takeArgument() {
   Frame frame = std::move(frames_.back());
   frames_.pop_back();
-  if (frame.pending)
-    e_ = makePair(std::move(e_), std::move(frame.cell));
-  else
-    e_ = makePair(std::move(frame.cell), std::move(e_));
+  Bindings* b = frame.bindings.get();
+  if (!b) return std::move(frame.cell);
+  Places places;
+  places.letters = b->letters;
+  for (uint32_t rest = b->letters; rest; rest &= rest - 1) {
+    int i = __builtin_ctz(rest);
+    places.values[i] = b->values[i].get();
+  }
+  return instantiate(frame.cell.get(), places);
 }
 
 // (e1 x)  =>  e1, with x pending; again while e1 is over-applied too
@@ -168,14 +228,63 @@ bool Machine::takeArgumentsForValue() {
   const Resolution resolution = resolve(head);
   if (resolution.kind != HeadKind::defined) return false;
   collectArguments();
+  Handle held = std::move(e_);  // e and the taken arguments are held until e is rewritten
+  if (resolution.definition && !resolution.unit) return takeIntoDefinition(resolution.definition->get(), missing);
   taken_.clear();
   for (int i = 0; i < missing; ++i) {
-    taken_.push_back(std::move(frames_.back().cell));
-    frames_.pop_back();
+    taken_.push_back(takeArgument());
     args_.push_back(taken_.back().get());
   }
-  Handle held = std::move(e_);  // e and the taken arguments are held until e is rewritten
   callDefined(head, resolution);
+  return true;
+}
+
+// The taken arguments bound to the parameters of a definition, each built only if
+// the body uses it. A body that is just one parameter, given a delayed argument,
+// goes on with that argument's template under its own values, still unbuilt
+// (I x = x, K x y = x): an unused branch of a test is never built at all.
+bool Machine::takeIntoDefinition(Cell* term, int missing) {
+  std::size_t own = args_.size();
+  uint32_t letters[12];
+  std::size_t params = 0;
+  Cell* body = term;
+  for (; params < own + std::size_t(missing) && compile::isLambda(body); body = cells::rightOf(body))
+    letters[params++] = compile::isLetterAtom(compile::lambdaKey(body)) ? compile::letterBit(compile::lambdaKey(body)) : 0;
+  ensureAnnotated(body);
+  uint32_t usedByBody = compile::cachedMask(body);
+  std::size_t only = SIZE_MAX;  // the parameter that is the whole body
+  for (std::size_t i = 0; i < params; ++i)
+    if (compile::isLetterAtom(body) && letters[i] == compile::letterBit(body)) only = i;
+  bool noExtras = params == own + std::size_t(missing);
+  if (noExtras && only >= own && only < params && frames_[frames_.size() - 1 - (only - own)].bindings.get()) {
+    ++stepCount();
+    for (std::size_t i = own; i < only; ++i) frames_.pop_back();
+    Frame kept = std::move(frames_.back());
+    frames_.pop_back();
+    for (std::size_t i = only + 1; i < own + std::size_t(missing); ++i) frames_.pop_back();
+    Bindings* b = kept.bindings.get();
+    places_.letters = b->letters;
+    for (uint32_t rest = b->letters; rest; rest &= rest - 1) {
+      int i = __builtin_ctz(rest);
+      places_.values[i] = b->values[i].get();
+    }
+    args_.clear();
+    become(kept.cell.get(), 0);
+    return true;
+  }
+  taken_.clear();
+  for (std::size_t i = own; i < own + std::size_t(missing); ++i) {
+    bool unused = i < params && (usedByBody & letters[i]) == 0;
+    if (unused) {
+      frames_.pop_back();
+      taken_.emplace_back();
+    } else {
+      taken_.push_back(takeArgument());
+    }
+    args_.push_back(taken_.back().get());
+  }
+  std::size_t used = bindParameters(term);
+  become(term, used);
   return true;
 }
 
@@ -204,10 +313,7 @@ bool Machine::takePendingArguments(int missing) {
   if (frames_.size() < std::size_t(missing)) return false;
   for (int i = 1; i <= missing; ++i)
     if (!frames_[frames_.size() - i].pending) return false;
-  for (int i = 0; i < missing; ++i) {
-    e_ = makePair(std::move(e_), std::move(frames_.back().cell));
-    frames_.pop_back();
-  }
+  for (int i = 0; i < missing; ++i) e_ = makePair(std::move(e_), takeArgument());
   ensureAnnotated(e_.get());
   return true;
 }
@@ -316,25 +422,22 @@ std::size_t Machine::bindParameters(Cell*& term) {
 // again, without building the application at all. Anything else is built as the
 // reference builds it, sharing what substitution shares.
 void Machine::become(Cell* t, std::size_t firstExtra) {
-  for (int rounds = 0; rounds < 1000; ++rounds) {
-    int needed = splitApplication(t, firstExtra);
-    if (needed < 0) return buildApplication(further_.size());
-    for (std::size_t i = further_.size(); i-- > std::size_t(needed);) push(std::move(further_[i]), true);
-    further_.resize(std::size_t(needed));
-    if (!callAtOnce(t, firstExtra)) return buildApplication(further_.size());
-  }
+  for (int rounds = 0; rounds < 1000; ++rounds)
+    if (!splitApplication(t, firstExtra) || !callAtOnce(t, firstExtra)) return buildApplication();
   // A long chain of rewrites at once: the rest goes through the steps.
   Handle reduct = instantiate(t, places_);
   for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = makePair(std::move(reduct), Handle(args_[i]));
   e_ = std::move(reduct);
 }
 
-// Splits t[places_] applied to the extra arguments into function_ and further_;
-// gives the number n of arguments that function_ needs, or -1 when it is given fewer
-// (or is data, or needs an unknown number): then the whole is built.
-int Machine::splitApplication(Cell* t, std::size_t firstExtra) {
+// Splits t[places_], applied to args_ from `firstExtra` on, into its function part
+// (function_) and the arguments it is given. When the function part needs n of
+// them and is given at least n, those beyond n become pending frames (the ones of
+// t not built yet, but delayed), further_ holds the first n, and the result is true.
+// Otherwise (fewer given, data, an unknown need) further_ holds them all, built.
+bool Machine::splitApplication(Cell* t, std::size_t firstExtra) {
   ensureAnnotated(t);
-  spine_.clear();
+  spine_.clear();  // t's arguments, the last first
   Cell* c = t;
   while (cells::isPair(c) && !cells::isDataMarked(c) && (compile::cachedMask(c) & places_.letters) != 0 &&
          !compile::isLambda(c) && !compile::isCurly(c)) {
@@ -342,15 +445,46 @@ int Machine::splitApplication(Cell* t, std::size_t firstExtra) {
     c = cells::leftOf(c);
   }
   function_ = instantiate(c, places_);
-  further_.clear();
-  for (std::size_t i = spine_.size(); i-- > 0;) further_.push_back(instantiate(spine_[i], places_));
-  for (std::size_t i = firstExtra; i < args_.size(); ++i) further_.emplace_back(args_[i]);
+  std::size_t given = spine_.size() + (args_.size() - firstExtra);
   Cell* f = function_.get();
   ensureAnnotated(f);
-  if (cells::isDataMarked(f)) return -1;
-  int needed = cells::annotationValue(f);
-  if (needed < 0 || needed > 10 || further_.size() < std::size_t(needed)) return -1;
-  return needed;
+  int needed = cells::isDataMarked(f) ? -1 : cells::annotationValue(f);
+  bool split = needed >= 0 && needed <= 10 && given >= std::size_t(needed);
+  std::size_t built = split ? std::size_t(needed) : given;
+  if (split) pushBeyond(built, firstExtra);
+  further_.clear();
+  for (std::size_t i = 0; i < built; ++i) {
+    if (i < spine_.size())
+      further_.push_back(instantiate(spine_[spine_.size() - 1 - i], places_));
+    else
+      further_.emplace_back(args_[firstExtra + i - spine_.size()]);
+  }
+  return split;
+}
+
+// Pushes the arguments from `first` on as pending frames, the last deepest: extra
+// arguments as they are, t's own delayed under the values they use.
+void Machine::pushBeyond(std::size_t first, std::size_t firstExtra) {
+  for (std::size_t i = args_.size(); i-- > firstExtra && i - firstExtra + spine_.size() >= first;)
+    push(Handle(args_[i]), true);
+  if (first >= spine_.size()) return;
+  std::size_t delayed = spine_.size() - first;  // spine_[0 .. delayed)
+  uint32_t used = 0;
+  for (std::size_t i = 0; i < delayed; ++i) used |= compile::cachedMask(spine_[i]);
+  used &= places_.letters;
+  auto* bindings = new Bindings;
+  bindings->letters = used;
+  for (uint32_t rest = used; rest; rest &= rest - 1) {
+    int i = __builtin_ctz(rest);
+    bindings->values[i] = Handle(const_cast<Cell*>(places_.values[i]));
+  }
+  for (std::size_t i = 0; i < delayed; ++i) {
+    if ((compile::cachedMask(spine_[i]) & used) == 0)
+      push(Handle(spine_[i]), true);  // nothing to substitute: shared as it stands
+    else
+      frames_.push_back({Handle(spine_[i]), true, BindingsRef(bindings)});
+  }
+  if (bindings->holders == 0) delete bindings;
 }
 
 // The saturated application of function_ to further_, when its spine's head never
@@ -362,7 +496,7 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();
-  std::vector<Handle> previous = std::move(held_);  // the values bound so far live until t is split
+  previous_.swap(held_);  // the values bound so far live until the next split
   held_.clear();
   for (Cell* c = function_.get(); cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c))
     held_.emplace_back(cells::rightOf(c));
@@ -375,10 +509,10 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   return true;
 }
 
-// e := (function_ a1 .. a_count), the first `count` of further_.
-void Machine::buildApplication(std::size_t count) {
+// e := (function_ a1 .. an), the arguments in further_.
+void Machine::buildApplication() {
   Handle e = std::move(function_);
-  for (std::size_t i = 0; i < count; ++i) e = makePair(std::move(e), std::move(further_[i]));
+  for (Handle& a : further_) e = makePair(std::move(e), std::move(a));
   ensureAnnotated(e.get());
   e_ = std::move(e);
 }
