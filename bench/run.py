@@ -19,6 +19,8 @@ WORKLOADS = {
     "list200k": ("engine", [], None),
     "factorial3000": ("engine", [], None),
     "empty": ("engine", [], None),
+    "mergesort": ("engine", [], None),
+    "higher_order": ("engine", [], None),
     "appends": ("texts", ["100000"], None),
     "appends_1m": ("texts", ["1000000"], None),
     "wordcount": ("texts", ["{in}/prose.txt"], None),

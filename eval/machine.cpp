@@ -112,6 +112,7 @@ class Machine {
   void pushBeyond(std::size_t first, std::size_t firstExtra);
   bool callAtOnce(Cell*& t, std::size_t& firstExtra);
   void buildApplication();
+  void dropHeld();
 
   void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), pending, BindingsRef()}); }
   Handle takeArgument();
@@ -236,6 +237,7 @@ bool Machine::takeArgumentsForValue() {
     args_.push_back(taken_.back().get());
   }
   callDefined(head, resolution);
+  dropHeld();
   return true;
 }
 
@@ -333,10 +335,15 @@ void Machine::reduceSaturated() {
   collectArguments();
   Cell* head = spineHead(e_.get());
   const Resolution resolution = resolve(head);  // a copy: a built-in may resolve more names
+  // A built-in sees the application held once, by e alone: it may then make its
+  // result of an argument in place (library/adapt.h).
+  if (resolution.kind == HeadKind::builtin) {
+    e_ = callBuiltin(*resolution.builtin);
+    return;
+  }
   Handle held = e_;  // the arguments live in e until the reduct is made
   switch (resolution.kind) {
     case HeadKind::builtin:
-      e_ = callBuiltin(*resolution.builtin);
       return;
     case HeadKind::strictBinding:
       return bindStrictly(args_[0], args_[1], args_[2]);
@@ -422,12 +429,28 @@ std::size_t Machine::bindParameters(Cell*& term) {
 // again, without building the application at all. Anything else is built as the
 // reference builds it, sharing what substitution shares.
 void Machine::become(Cell* t, std::size_t firstExtra) {
-  for (int rounds = 0; rounds < 1000; ++rounds)
-    if (!splitApplication(t, firstExtra) || !callAtOnce(t, firstExtra)) return buildApplication();
-  // A long chain of rewrites at once: the rest goes through the steps.
-  Handle reduct = instantiate(t, places_);
-  for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = makePair(std::move(reduct), Handle(args_[i]));
-  e_ = std::move(reduct);
+  int rounds = 0;
+  while (splitApplication(t, firstExtra) && callAtOnce(t, firstExtra) && ++rounds < 1000) {
+  }
+  if (rounds < 1000) {
+    buildApplication();
+  } else {  // a long chain of rewrites at once: the rest goes through the steps
+    Handle reduct = instantiate(t, places_);
+    for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = makePair(std::move(reduct), Handle(args_[i]));
+    e_ = std::move(reduct);
+  }
+  dropHeld();
+}
+
+// Lets go of every argument held for a rewrite that is done: a cell that only the
+// machine's leftovers still held would look shared to a built-in that grows what no
+// one else holds (a join onto a text).
+void Machine::dropHeld() {
+  taken_.clear();
+  held_.clear();
+  previous_.clear();
+  further_.clear();
+  function_ = Handle();
 }
 
 // Splits t[places_], applied to args_ from `firstExtra` on, into its function part

@@ -136,6 +136,11 @@ static void appendInPlace(cells::Cell* x, std::string_view second) {
 // onto a text that it alone holds copies each byte a constant number of times.
 static std::size_t roomToGrow(std::size_t length) { return length + length / 2; }
 
+unsigned long long& joinsInPlace() {
+  static unsigned long long joins = 0;
+  return joins;
+}
+
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX) {
   bool post = kx == 'a' || ky == 'a';
   std::string heldX, heldY;
@@ -147,6 +152,7 @@ cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char
   if (!soleX || kx != 'u') return makeZitsOf(first, second, 0);
   auto* grown = const_cast<cells::Cell*>(x);
   if (cells::hasRoomFor(grown, length)) {
+    ++joinsInPlace();
     appendInPlace(grown, second);
     return cells::Handle(grown);
   }

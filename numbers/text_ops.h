@@ -27,6 +27,8 @@ cells::Handle makeZits(std::string_view content);
 // text that no one but this call can see (`soleX`), the join may grow x in place and
 // return it: no one can tell, and a loop of joins onto one text stays linear.
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX = false);
+// The joins so far that grew their left text in place (VORL_STEPS=1 reports it).
+unsigned long long& joinsInPlace();
 // Drops the first n bytes (n > 0) or the last |n| (n <= 0); "Z" when |n| is longer
 // than the text. `n` is a numeral text.
 cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n);

@@ -15,6 +15,7 @@
 #include "front/prelude.h"
 #include "front/reader.h"
 #include "library/language.h"
+#include "numbers/text_ops.h"
 #include "numbers/value_kind.h"
 
 namespace eval {
@@ -125,6 +126,17 @@ TEST_F(MachineTest, ResolutionAndDepth) {
       {"deep recursion", "x\\count 1000000,count\\n\\(n<1)(0)(1+count(n-1))", "1000000"},
   };
   for (const Case& c : cases) expectBoth(c);
+}
+
+// A loop that joins onto a text only it holds grows the text in place on both
+// machines: neither keeps a stray reference to the text or to the application.
+TEST_F(MachineTest, JoinsOntoAnAccumulatorGrowInPlace) {
+  const char* program = "x\\rank(build 2000 []),build\\i\\s\\(i<1)(s)(t{s+[ab]}build (i-1) t)";
+  for (MachineKind machine : {MachineKind::reference, MachineKind::fast}) {
+    unsigned long long before = numbers::joinsInPlace();
+    EXPECT_EQ(valueOf(program, machine), "4000");
+    EXPECT_GT(numbers::joinsInPlace() - before, 1900u) << (machine == MachineKind::fast ? "fast" : "reference");
+  }
 }
 
 }  // namespace
