@@ -79,12 +79,18 @@ class BindingsRef {
 // argument that the value will be applied to. A delayed pending argument is a part
 // of a reduct not built yet: `cell` is its template, to be instantiated under
 // `bindings` when it is taken, which is when the reference would first look at it
-// (substitution has no effects, so when it is done cannot be told).
+// (substitution has no effects, so when it is done cannot be told). A function
+// frame with bindings is a strict binding X{B}C waiting for B's value: `cell` is
+// C's template, `key` the place letter X (0 when X is no place), and the
+// reference's function ((\ X) C[...]) is never built.
 struct Frame {
   Handle cell;
   bool pending;
   BindingsRef bindings;
+  char key = 0;
 };
+
+enum class Binding { none, bound, waiting };
 
 class Machine {
  public:
@@ -99,6 +105,10 @@ class Machine {
   bool takePendingArguments(int missing);
   bool takeArgumentsForValue();
   bool takeIntoDefinition(Cell* term, int missing);
+  void finishBinding();
+  void restorePlaces(const Bindings& b);
+  Binding bindAtOnce(Cell*& t);
+  Bindings* capture(uint32_t letters);
   void reduceSaturated();
   void collectArguments();
 
@@ -183,10 +193,31 @@ void Machine::continueWithValue() {
     e_ = makePair(std::move(e_), takeArgument());
     return;
   }
+  if (frames_.back().bindings.get()) return finishBinding();
   Handle f = std::move(frames_.back().cell);
   frames_.pop_back();
   e_ = makePair(std::move(f), std::move(e_));
 }
+
+// A binding frame X{..}C given the value v  =>  C[.., X := v]
+void Machine::finishBinding() {
+  Frame frame = std::move(frames_.back());
+  frames_.pop_back();
+  Handle v = std::move(e_);  // held while C is instantiated
+  restorePlaces(*frame.bindings.get());
+  if (frame.key) places_.bind(static_cast<unsigned char>(frame.key), v.get());
+  args_.clear();
+  become(frame.cell.get(), 0);
+}
+
+void Machine::restorePlaces(const Bindings& b) {
+  places_.letters = b.letters;
+  for (uint32_t rest = b.letters; rest; rest &= rest - 1) {
+    int i = __builtin_ctz(rest);
+    places_.values[i] = b.values[i].get();
+  }
+}
+
 
 // Pops the innermost frame, a pending one, and gives its argument, built now if it
 // was delayed.
@@ -264,12 +295,7 @@ bool Machine::takeIntoDefinition(Cell* term, int missing) {
     Frame kept = std::move(frames_.back());
     frames_.pop_back();
     for (std::size_t i = only + 1; i < own + std::size_t(missing); ++i) frames_.pop_back();
-    Bindings* b = kept.bindings.get();
-    places_.letters = b->letters;
-    for (uint32_t rest = b->letters; rest; rest &= rest - 1) {
-      int i = __builtin_ctz(rest);
-      places_.values[i] = b->values[i].get();
-    }
+    restorePlaces(*kept.bindings.get());
     args_.clear();
     become(kept.cell.get(), 0);
     return true;
@@ -430,7 +456,11 @@ std::size_t Machine::bindParameters(Cell*& term) {
 // reference builds it, sharing what substitution shares.
 void Machine::become(Cell* t, std::size_t firstExtra) {
   int rounds = 0;
-  while (splitApplication(t, firstExtra) && callAtOnce(t, firstExtra) && ++rounds < 1000) {
+  for (; rounds < 1000; ++rounds) {
+    Binding binding = firstExtra == args_.size() ? bindAtOnce(t) : Binding::none;
+    if (binding == Binding::bound) continue;
+    if (binding == Binding::waiting) return dropHeld();
+    if (!splitApplication(t, firstExtra) || !callAtOnce(t, firstExtra)) break;
   }
   if (rounds < 1000) {
     buildApplication();
@@ -485,6 +515,43 @@ bool Machine::splitApplication(Cell* t, std::size_t firstExtra) {
   return split;
 }
 
+// t = X{B}C: B is built; when it is a value, X joins the bindings and t moves on to
+// C, whose reduct is made at once (the reference builds X{B'}C', finds B' a value
+// and substitutes it into C'); otherwise B is evaluated first, under a binding frame
+// that finishes C when B's value comes. False for any other t, or one whose B is
+// given no bindings at all (it is built as it stands).
+Binding Machine::bindAtOnce(Cell*& t) {
+  ensureAnnotated(t);
+  if (!compile::isCurly(t) || (compile::cachedMask(t) & places_.letters) == 0) return Binding::none;
+  const Cell* key = compile::curlyKey(t);
+  char letter = compile::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
+  Cell* body = cells::rightOf(t);
+  Handle b = instantiate(cells::rightOf(cells::leftOf(t)), places_);
+  if (isValue(b.get())) {
+    ++stepCount();
+    if (letter) places_.bind(static_cast<unsigned char>(letter), b.get());
+    held_.push_back(std::move(b));  // held until the rewrite is done
+    t = body;
+    return Binding::bound;
+  }
+  uint32_t inBody = compile::cachedMask(body) & places_.letters;
+  if (letter) inBody &= ~compile::letterBit(key);
+  frames_.push_back({Handle(body), false, BindingsRef(capture(inBody)), letter});
+  e_ = std::move(b);
+  return Binding::waiting;
+}
+
+// The values of `letters` in places_, held for a part of a reduct built later.
+Bindings* Machine::capture(uint32_t letters) {
+  auto* bindings = new Bindings;
+  bindings->letters = letters;
+  for (uint32_t rest = letters; rest; rest &= rest - 1) {
+    int i = __builtin_ctz(rest);
+    bindings->values[i] = Handle(const_cast<Cell*>(places_.values[i]));
+  }
+  return bindings;
+}
+
 // Pushes the arguments from `first` on as pending frames, the last deepest: extra
 // arguments as they are, t's own delayed under the values they use.
 void Machine::pushBeyond(std::size_t first, std::size_t firstExtra) {
@@ -495,12 +562,7 @@ void Machine::pushBeyond(std::size_t first, std::size_t firstExtra) {
   uint32_t used = 0;
   for (std::size_t i = 0; i < delayed; ++i) used |= compile::cachedMask(spine_[i]);
   used &= places_.letters;
-  auto* bindings = new Bindings;
-  bindings->letters = used;
-  for (uint32_t rest = used; rest; rest &= rest - 1) {
-    int i = __builtin_ctz(rest);
-    bindings->values[i] = Handle(const_cast<Cell*>(places_.values[i]));
-  }
+  Bindings* bindings = capture(used);
   for (std::size_t i = 0; i < delayed; ++i) {
     if ((compile::cachedMask(spine_[i]) & used) == 0)
       push(Handle(spine_[i]), true);  // nothing to substitute: shared as it stands
