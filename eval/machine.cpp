@@ -42,11 +42,32 @@ void ensureAnnotated(Cell* c) {
 }
 
 // The values bound by one rewrite, kept for the parts of its reduct that are not
-// built yet (delayed pending arguments). Counted by the frames that hold it.
+// built yet (delayed pending arguments). Counted by the frames that hold it; kept
+// for reuse when the last lets go (one is made at nearly every call).
 struct Bindings {
   uint32_t holders = 0;
   uint32_t letters = 0;
   Handle values[26];
+
+  static Bindings* make(uint32_t letters, const Places& places) {
+    std::vector<Bindings*>& spare = spares();
+    Bindings* b = spare.empty() ? new Bindings : spare.back();
+    if (!spare.empty()) spare.pop_back();
+    b->letters = letters;
+    for (uint32_t rest = letters; rest; rest &= rest - 1) {
+      int i = __builtin_ctz(rest);
+      b->values[i] = Handle(const_cast<Cell*>(places.values[i]));
+    }
+    return b;
+  }
+  static void recycle(Bindings* b) {
+    for (uint32_t rest = b->letters; rest; rest &= rest - 1) b->values[__builtin_ctz(rest)] = Handle();
+    spares().push_back(b);
+  }
+  static std::vector<Bindings*>& spares() {
+    static auto* kept = new std::vector<Bindings*>;  // reused for the life of the process
+    return *kept;
+  }
 };
 
 // Holds one count of a Bindings; the last holder releases the values.
@@ -69,7 +90,7 @@ class BindingsRef {
 
  private:
   void drop() {
-    if (b_ && --b_->holders == 0) delete b_;
+    if (b_ && --b_->holders == 0) Bindings::recycle(b_);
     b_ = nullptr;
   }
   Bindings* b_ = nullptr;
@@ -542,15 +563,7 @@ Binding Machine::bindAtOnce(Cell*& t) {
 }
 
 // The values of `letters` in places_, held for a part of a reduct built later.
-Bindings* Machine::capture(uint32_t letters) {
-  auto* bindings = new Bindings;
-  bindings->letters = letters;
-  for (uint32_t rest = letters; rest; rest &= rest - 1) {
-    int i = __builtin_ctz(rest);
-    bindings->values[i] = Handle(const_cast<Cell*>(places_.values[i]));
-  }
-  return bindings;
-}
+Bindings* Machine::capture(uint32_t letters) { return Bindings::make(letters, places_); }
 
 // Pushes the arguments from `first` on as pending frames, the last deepest: extra
 // arguments as they are, t's own delayed under the values they use.
@@ -569,7 +582,7 @@ void Machine::pushBeyond(std::size_t first, std::size_t firstExtra) {
     else
       frames_.push_back({Handle(spine_[i]), true, BindingsRef(bindings)});
   }
-  if (bindings->holders == 0) delete bindings;
+  if (bindings->holders == 0) Bindings::recycle(bindings);
 }
 
 // The saturated application of function_ to further_, when its spine's head never
