@@ -42,33 +42,50 @@ void ensureAnnotated(Cell* c) {
 }
 
 // The values bound by one rewrite, kept for the parts of its reduct that are not
-// built yet (delayed pending arguments). Counted by the frames that hold it; kept
-// for reuse when the last lets go (one is made at nearly every call).
+// built yet (delayed pending arguments): one value for each letter of `letters`, in
+// the order of the letters, right after the header. Counted by the frames that hold
+// it; kept for reuse, by size, when the last lets go (one is made at nearly every
+// call).
 struct Bindings {
   uint32_t holders = 0;
   uint32_t letters = 0;
-  Handle values[26];
+
+  Handle* values() { return reinterpret_cast<Handle*>(this + 1); }
+  Places places() {
+    Places p;
+    p.letters = letters;
+    const Handle* v = values();
+    for (uint32_t rest = letters; rest; rest &= rest - 1) p.values[__builtin_ctz(rest)] = (v++)->get();
+    return p;
+  }
 
   static Bindings* make(uint32_t letters, const Places& places) {
-    std::vector<Bindings*>& spare = spares();
-    Bindings* b = spare.empty() ? new Bindings : spare.back();
-    if (!spare.empty()) spare.pop_back();
-    b->letters = letters;
-    for (uint32_t rest = letters; rest; rest &= rest - 1) {
-      int i = __builtin_ctz(rest);
-      b->values[i] = Handle(const_cast<Cell*>(places.values[i]));
+    int n = __builtin_popcount(letters);
+    std::vector<Bindings*>& spare = spares()[n];
+    Bindings* b;
+    if (spare.empty()) {
+      b = new (::operator new(sizeof(Bindings) + std::size_t(n) * sizeof(Handle))) Bindings;
+    } else {
+      b = spare.back();
+      spare.pop_back();
     }
+    b->letters = letters;
+    Handle* v = b->values();
+    for (uint32_t rest = letters; rest; rest &= rest - 1)
+      new (v++) Handle(const_cast<Cell*>(places.values[__builtin_ctz(rest)]));
     return b;
   }
   static void recycle(Bindings* b) {
-    for (uint32_t rest = b->letters; rest; rest &= rest - 1) b->values[__builtin_ctz(rest)] = Handle();
-    spares().push_back(b);
+    int n = __builtin_popcount(b->letters);
+    for (int i = 0; i < n; ++i) b->values()[i].~Handle();
+    spares()[n].push_back(b);
   }
-  static std::vector<Bindings*>& spares() {
-    static auto* kept = new std::vector<Bindings*>;  // reused for the life of the process
-    return *kept;
+  static std::vector<Bindings*>* spares() {
+    static auto* kept = new std::vector<Bindings*>[27];  // reused for the life of the process
+    return kept;
   }
 };
+static_assert(sizeof(Bindings) == sizeof(Handle), "values follow the header, aligned");
 
 // Holds one count of a Bindings; the last holder releases the values.
 class BindingsRef {
@@ -106,12 +123,55 @@ class BindingsRef {
 // reference's function ((\ X) C[...]) is never built.
 struct Frame {
   Handle cell;
-  bool pending;
   BindingsRef bindings;
+  bool pending;
   char key = 0;
 };
 
 enum class Binding { none, bound, waiting };
+
+// The frames, innermost last, in chunks that are never moved: a recursion a million
+// deep grows the stack without the copy and the doubled peak of a vector's growth.
+class FrameStack {
+ public:
+  FrameStack() = default;
+  FrameStack(const FrameStack&) = delete;
+  FrameStack& operator=(const FrameStack&) = delete;
+  ~FrameStack() {
+    clear();
+    for (Frame* chunk : chunks_) ::operator delete(chunk);
+  }
+
+  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
+  Frame& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+  Frame& back() { return (*this)[size_ - 1]; }
+
+  void push_back(Frame&& frame) {
+    if (size_ == chunks_.size() * kChunk)
+      chunks_.push_back(static_cast<Frame*>(::operator new(kChunk * sizeof(Frame))));
+    new (&(*this)[size_]) Frame(std::move(frame));
+    ++size_;
+  }
+  void pop_back() {
+    back().~Frame();
+    --size_;
+    // Keeps one empty chunk beyond the top, so a stack that goes up and down across
+    // a chunk's edge does not allocate at every crossing.
+    if (chunks_.size() * kChunk - size_ > 2 * kChunk) {
+      ::operator delete(chunks_.back());
+      chunks_.pop_back();
+    }
+  }
+  void clear() {
+    while (size_ > 0) pop_back();
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 1024;
+  std::vector<Frame*> chunks_;
+  std::size_t size_ = 0;
+};
 
 class Machine {
  public:
@@ -127,7 +187,7 @@ class Machine {
   bool takeArgumentsForValue();
   bool takeIntoDefinition(Cell* term, int missing);
   void finishBinding();
-  void restorePlaces(const Bindings& b);
+  void restorePlaces(Bindings& b);
   Binding bindAtOnce(Cell*& t);
   Bindings* capture(uint32_t letters);
   void reduceSaturated();
@@ -145,11 +205,11 @@ class Machine {
   void buildApplication();
   void dropHeld();
 
-  void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), pending, BindingsRef()}); }
+  void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), BindingsRef(), pending}); }
   Handle takeArgument();
 
   Handle e_;
-  std::vector<Frame> frames_;  // the innermost frame last
+  FrameStack frames_;
   std::vector<Cell*> args_;    // of the saturated application, first argument first
   std::vector<Handle> taken_;  // arguments taken from frames, held while they are used
   Places places_;              // the parameters bound for the rewrite under way
@@ -231,14 +291,7 @@ void Machine::finishBinding() {
   become(frame.cell.get(), 0);
 }
 
-void Machine::restorePlaces(const Bindings& b) {
-  places_.letters = b.letters;
-  for (uint32_t rest = b.letters; rest; rest &= rest - 1) {
-    int i = __builtin_ctz(rest);
-    places_.values[i] = b.values[i].get();
-  }
-}
-
+void Machine::restorePlaces(Bindings& b) { places_ = b.places(); }
 
 // Pops the innermost frame, a pending one, and gives its argument, built now if it
 // was delayed.
@@ -247,13 +300,7 @@ Handle Machine::takeArgument() {
   frames_.pop_back();
   Bindings* b = frame.bindings.get();
   if (!b) return std::move(frame.cell);
-  Places places;
-  places.letters = b->letters;
-  for (uint32_t rest = b->letters; rest; rest &= rest - 1) {
-    int i = __builtin_ctz(rest);
-    places.values[i] = b->values[i].get();
-  }
-  return instantiate(frame.cell.get(), places);
+  return instantiate(frame.cell.get(), b->places());
 }
 
 // (e1 x)  =>  e1, with x pending; again while e1 is over-applied too
@@ -557,7 +604,7 @@ Binding Machine::bindAtOnce(Cell*& t) {
   }
   uint32_t inBody = compile::cachedMask(body) & places_.letters;
   if (letter) inBody &= ~compile::letterBit(key);
-  frames_.push_back({Handle(body), false, BindingsRef(capture(inBody)), letter});
+  frames_.push_back({Handle(body), BindingsRef(capture(inBody)), false, letter});
   e_ = std::move(b);
   return Binding::waiting;
 }
@@ -580,7 +627,7 @@ void Machine::pushBeyond(std::size_t first, std::size_t firstExtra) {
     if ((compile::cachedMask(spine_[i]) & used) == 0)
       push(Handle(spine_[i]), true);  // nothing to substitute: shared as it stands
     else
-      frames_.push_back({Handle(spine_[i]), true, BindingsRef(bindings)});
+      frames_.push_back({Handle(spine_[i]), BindingsRef(bindings), true});
   }
   if (bindings->holders == 0) Bindings::recycle(bindings);
 }
