@@ -48,6 +48,11 @@ static int argumentsNeeded(const Cell* entry) {
 }
 
 static void annotateAtom(Cell* c) {
+  // The atoms a run makes most (numbers, byte strings, reals) are never names.
+  cells::AtomKind kind = cells::atomKind(c);
+  if (kind == cells::AtomKind::numeral || kind == cells::AtomKind::countedBinary ||
+      kind == cells::AtomKind::fixedBinary)
+    return cells::setAnnotation(c, 1);
   std::string_view t = cells::text(c);
   if (!t.empty() && t[0] == '[') return cells::markData(c);
   if (!isName(t)) return cells::setAnnotation(c, 1);
@@ -63,15 +68,20 @@ static void annotateAtom(Cell* c) {
 
 
 // Decision: ordinary scoping. A lambda has the mask of its body without its key; a
-// curly form that of B with the mask of C without its key; a key adds nothing.
-static uint32_t pairMask(const Cell* p) {
-  const Cell* f = cells::leftOf(p);
-  const Cell* x = cells::rightOf(p);
+// curly form that of B with the mask of C without its key; a key adds nothing. The
+// shape is told from f once: this runs for every pair the machine builds.
+struct PairShape {
+  uint32_t mask;
+  bool lambda;
+};
+
+static PairShape shapeOf(const Cell* f, const Cell* x) {
   auto without = [](uint32_t m, const Cell* key) { return isLetterAtom(key) ? m & ~letterBit(key) : m; };
-  if (isAtomText(f, "\\") || isAtomText(f, "{")) return 0;
-  if (isLambda(p)) return without(cachedMask(x), lambdaKey(p));
-  if (isCurly(p)) return cachedMask(f) | without(cachedMask(x), curlyKey(p));
-  return cachedMask(f) | cachedMask(x);
+  if (cells::isAtom(f)) return {isAtomText(f, "\\") || isAtomText(f, "{") ? 0 : cachedMask(f) | cachedMask(x), false};
+  const Cell* ff = cells::leftOf(f);
+  if (isAtomText(ff, "\\")) return {without(cachedMask(x), cells::rightOf(f)), true};  // ((\ X) body)
+  if (isCurlyHead(f)) return {cachedMask(f) | without(cachedMask(x), curlyHeadKey(f)), false};
+  return {cachedMask(f) | cachedMask(x), false};
 }
 
 static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
@@ -88,9 +98,10 @@ static void annotatePair(Cell* p) {
   const Cell* f = cells::leftOf(p);
   const Cell* x = cells::rightOf(p);
   if (cells::isDataMarked(f) && cells::isDataMarked(x)) return annotateBothData(p, f, x);
-  cells::setLengthCache(p, pairMask(p));
+  PairShape shape = shapeOf(f, x);
+  cells::setLengthCache(p, shape.mask);
   // Decision: an abstraction layer is a value, needing one argument, flag clear.
-  if (isLambda(p)) return cells::setAnnotation(p, 1);
+  if (shape.lambda) return cells::setAnnotation(p, 1);
   int v = 0;
   if (!cells::isDataMarked(f)) {
     int vf = cells::annotationValue(f);
@@ -102,9 +113,9 @@ static void annotatePair(Cell* p) {
 
 void annotate(Cell* term) {
   if (cells::isAnnotated(term)) return;
-  // The common case at run time: a new pair over annotated children.
-  if (cells::isPair(term) && cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term)))
-    return annotatePair(term);
+  // The common cases at run time: a new atom, a new pair over annotated children.
+  if (cells::isAtom(term)) return annotateAtom(term);
+  if (cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term))) return annotatePair(term);
   static std::vector<std::pair<Cell*, bool>> work;
   work.assign(1, {term, false});
   while (!work.empty()) {
