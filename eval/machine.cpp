@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
+#include "cells/memory_budget.h"
 #include "compile/analysis.h"
 #include "compile/terms.h"
 #include "eval/engine.h"
@@ -64,7 +65,7 @@ struct Bindings {
     std::vector<Bindings*>& spare = spares()[n];
     Bindings* b;
     if (spare.empty()) {
-      b = new (::operator new(sizeof(Bindings) + std::size_t(n) * sizeof(Handle))) Bindings;
+      b = new (cells::budgetAllocate(sizeof(Bindings) + std::size_t(n) * sizeof(Handle))) Bindings;
     } else {
       b = spare.back();
       spare.pop_back();
@@ -132,6 +133,8 @@ enum class Binding { none, bound, waiting };
 
 // The frames, innermost last, in chunks that are never moved: a recursion a million
 // deep grows the stack without the copy and the doubled peak of a vector's growth.
+// Chunks and binding records count against the memory budget in every build (the
+// sanitizers' own allocation operators do not).
 class FrameStack {
  public:
   FrameStack() = default;
@@ -139,7 +142,7 @@ class FrameStack {
   FrameStack& operator=(const FrameStack&) = delete;
   ~FrameStack() {
     clear();
-    for (Frame* chunk : chunks_) ::operator delete(chunk);
+    for (Frame* chunk : chunks_) cells::budgetFree(chunk);
   }
 
   bool empty() const { return size_ == 0; }
@@ -149,7 +152,7 @@ class FrameStack {
 
   void push_back(Frame&& frame) {
     if (size_ == chunks_.size() * kChunk)
-      chunks_.push_back(static_cast<Frame*>(::operator new(kChunk * sizeof(Frame))));
+      chunks_.push_back(static_cast<Frame*>(cells::budgetAllocate(kChunk * sizeof(Frame))));
     new (&(*this)[size_]) Frame(std::move(frame));
     ++size_;
   }
@@ -159,7 +162,7 @@ class FrameStack {
     // Keeps one empty chunk beyond the top, so a stack that goes up and down across
     // a chunk's edge does not allocate at every crossing.
     if (chunks_.size() * kChunk - size_ > 2 * kChunk) {
-      ::operator delete(chunks_.back());
+      cells::budgetFree(chunks_.back());
       chunks_.pop_back();
     }
   }
