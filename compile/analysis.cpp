@@ -94,7 +94,7 @@ static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
 static bool isValue(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
 static bool flagOf(const Cell* c) { return !cells::isDataMarked(c) && cells::annotationFlag(c); }
 
-static void annotatePair(Cell* p) {
+void annotatePair(Cell* p) {
   const Cell* f = cells::leftOf(p);
   const Cell* x = cells::rightOf(p);
   if (cells::isDataMarked(f) && cells::isDataMarked(x)) return annotateBothData(p, f, x);

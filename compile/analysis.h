@@ -14,6 +14,10 @@ namespace compile {
 // the checks reject every other case before anything is annotated).
 void annotate(cells::Cell* term);
 
+// Annotates a pair just built over annotated children: one step, no walk. The
+// machine builds most of its pairs this way, one at a time.
+void annotatePair(cells::Cell* p);
+
 // The cached mask of an annotated cell: bit i for the letter 'a' + i. A pair keeps
 // it in its length field; among atoms only a one-letter variable has one.
 inline uint32_t cachedMask(const cells::Cell* c) {

@@ -42,6 +42,24 @@ void ensureAnnotated(Cell* c) {
   if (!cells::isAnnotated(c)) compile::annotate(c);
 }
 
+// (f x), annotated as it is made: in one step when f and x are (nearly always).
+Handle apply(Handle f, Handle x) {
+  Handle p = makePair(std::move(f), std::move(x));
+  if (cells::isAnnotated(cells::leftOf(p.get())) && cells::isAnnotated(cells::rightOf(p.get())))
+    compile::annotatePair(p.get());
+  else
+    compile::annotate(p.get());
+  return p;
+}
+
+// The number of letters in a mask, without a library call on hosts where the
+// compiler does not assume the instruction.
+int letterCount(uint32_t m) {
+  m = m - ((m >> 1) & 0x55555555u);
+  m = (m & 0x33333333u) + ((m >> 2) & 0x33333333u);
+  return int((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
 // The values bound by one rewrite, kept for the parts of its reduct that are not
 // built yet (delayed pending arguments): one value for each letter of `letters`, in
 // the order of the letters, right after the header. Counted by the frames that hold
@@ -61,7 +79,7 @@ struct Bindings {
   }
 
   static Bindings* make(uint32_t letters, const Places& places) {
-    int n = __builtin_popcount(letters);
+    int n = letterCount(letters);
     std::vector<Bindings*>& spare = spares()[n];
     Bindings* b;
     if (spare.empty()) {
@@ -77,7 +95,7 @@ struct Bindings {
     return b;
   }
   static void recycle(Bindings* b) {
-    int n = __builtin_popcount(b->letters);
+    int n = letterCount(b->letters);
     for (int i = 0; i < n; ++i) b->values()[i].~Handle();
     spares()[n].push_back(b);
   }
@@ -274,13 +292,13 @@ void Machine::continueWithValue() {
   cells::invariant(!frames_.empty(), "a value under a continuation that is not a frame");
   if (frames_.back().pending && takeArgumentsForValue()) return;
   if (frames_.back().pending) {
-    e_ = makePair(std::move(e_), takeArgument());
+    e_ = apply(std::move(e_), takeArgument());
     return;
   }
   if (frames_.back().bindings.get()) return finishBinding();
   Handle f = std::move(frames_.back().cell);
   frames_.pop_back();
-  e_ = makePair(std::move(f), std::move(e_));
+  e_ = apply(std::move(f), std::move(e_));
 }
 
 // A binding frame X{..}C given the value v  =>  C[.., X := v]
@@ -412,8 +430,7 @@ bool Machine::takePendingArguments(int missing) {
   if (frames_.size() < std::size_t(missing)) return false;
   for (int i = 1; i <= missing; ++i)
     if (!frames_[frames_.size() - i].pending) return false;
-  for (int i = 0; i < missing; ++i) e_ = makePair(std::move(e_), takeArgument());
-  ensureAnnotated(e_.get());
+  for (int i = 0; i < missing; ++i) e_ = apply(std::move(e_), takeArgument());
   return true;
 }
 
@@ -500,7 +517,7 @@ void Machine::callDefined(Cell* head, const Resolution& resolution) {
   std::size_t used = bindParameters(term);
   if (!resolution.unit) return become(term, used);
   Handle reduct = instantiate(term, places_);
-  for (; used < args_.size(); ++used) reduct = makePair(std::move(reduct), Handle(args_[used]));
+  for (; used < args_.size(); ++used) reduct = apply(std::move(reduct), Handle(args_[used]));
   e_ = wrapUnitReduct(std::move(reduct), head, resolution.unit);
 }
 
@@ -537,7 +554,7 @@ void Machine::become(Cell* t, std::size_t firstExtra) {
     buildApplication();
   } else {  // a long chain of rewrites at once: the rest goes through the steps
     Handle reduct = instantiate(t, places_);
-    for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = makePair(std::move(reduct), Handle(args_[i]));
+    for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = apply(std::move(reduct), Handle(args_[i]));
     e_ = std::move(reduct);
   }
   dropHeld();
@@ -660,8 +677,7 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
 // e := (function_ a1 .. an), the arguments in further_.
 void Machine::buildApplication() {
   Handle e = std::move(function_);
-  for (Handle& a : further_) e = makePair(std::move(e), std::move(a));
-  ensureAnnotated(e.get());
+  for (Handle& a : further_) e = apply(std::move(e), std::move(a));
   e_ = std::move(e);
 }
 
