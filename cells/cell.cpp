@@ -17,6 +17,7 @@
 namespace cells {
 
 std::size_t liveCells() { return pool::made - pool::released; }
+std::size_t cellsMade() { return pool::made; }
 
 // Exact lengths of atoms too long for the 26-bit cache. They are rare (each holds
 // 64 MiB or more), so a side table costs nothing on the common path and keeps every

@@ -49,6 +49,7 @@ inline constexpr std::size_t kSmallAtom = 15;
 // The number of cells alive in the process; tests require it unchanged around
 // each operation once its results are dropped.
 std::size_t liveCells();
+std::size_t cellsMade();  // since the start, for measuring the engine
 
 // ---- The block pool ------------------------------------------------------------
 

@@ -37,10 +37,11 @@ void linkAndRun(driver::Diagnostic& d, char** arguments) {
   cells::Handle argument = cells::numeralFromInt64(int64_t(reinterpret_cast<uintptr_t>(arguments)));
   cells::Handle main = front::definitions()[""];
   judge(d, evaluate(cells::makePair(std::move(main), std::move(argument))));
-  // VORL_STEPS=1 reports the number of machine steps and of joins that grew a text in
-  // place, for measuring the engine.
+  // VORL_STEPS=1 reports the number of machine steps, of joins that grew a text in
+  // place and of cells made, for measuring the engine.
   if (const char* report = std::getenv("VORL_STEPS"); report && *report == '1')
-    std::fprintf(stderr, "steps: %llu\njoins in place: %llu\n", stepCount(), numbers::joinsInPlace());
+    std::fprintf(stderr, "steps: %llu\njoins in place: %llu\ncells made: %zu\n", stepCount(), numbers::joinsInPlace(),
+                 cells::cellsMade());
 }
 
 cells::Handle programResult() {
