@@ -150,6 +150,7 @@ static bool checkFunky(const Selection& work, Diagnostic& d) {
     const Cell* hit = firstFunkyBinder(term.get());
     if (!hit) continue;
     std::string where = name.empty() ? "." : " in function " + name + ".";
+    d.definition = name;
     return fail(d, "Funky", "Funky key in expression " + printTerm(hit) + where);
   }
   return true;
@@ -166,6 +167,7 @@ static bool checkAlive(Diagnostic& d) {
     auto it = table.find(name);
     if (it == table.end()) {
       std::string from = referrer.empty() ? "TOP" : referrer;
+      d.definition = referrer;
       return fail(d, "Alive", "Alive function [" + from + "] references undefined [" + name + "].", name);
     }
     for (const std::string& used : referencedNames(it->second.get()))
@@ -180,6 +182,7 @@ static bool checkPlace(const Selection& work, Diagnostic& d) {
     auto [lower, other] = countKeys(term.get());
     if (other != 0) appendTraceLine(kTraceLogPath, "First " + name + ": " + std::to_string(other));
     if (lower + other <= 26) continue;
+    d.definition = name;
     return fail(d, "Place", name.empty() ? "Place error." : "Place error in function " + name + ".", name);
   }
   return true;
@@ -191,8 +194,10 @@ static constexpr int kMaxArity = 10;
 static bool checkArityAndTranslate(const Selection& work, Diagnostic& d) {
   for (auto* entry : work) {
     auto& [name, term] = *entry;
-    if (leadingLambdas(term.get(), kMaxArity + 1) > kMaxArity)
+    if (leadingLambdas(term.get(), kMaxArity + 1) > kMaxArity) {
+      d.definition = name;
       return fail(d, "Arity", "Arity of function " + name + " may not exceed ten.", name);
+    }
     renameBinders(term);
   }
   return true;
@@ -209,6 +214,7 @@ static bool checkLocal(const Selection& work, Diagnostic& d) {
     if (mask == 0) continue;
     std::string letter(1, char('a' + std::countr_zero(mask)));
     std::string where = name.empty() ? "." : " in function [" + name + "].";
+    d.definition = name;
     return fail(d, "Local", "Local variable " + letter + " unbound" + where);
   }
   return true;

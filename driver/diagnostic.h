@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace driver {
 struct Diagnostic {
   std::string Name;        // the function, variable or key the error is about, or empty
   int64_t position = 0;    // recorded by the front end; travels along, never printed
+  // The definition the report is about ("" the main expression), for hints; never
+  // printed in the report itself.
+  std::optional<std::string> definition;
   std::string Type = "Empty";
   std::string Message;     // may hold newlines
 

@@ -13,6 +13,7 @@
 #include "cells/memory_budget.h"
 #include "compile/loader.h"
 #include "driver/diagnostic.h"
+#include "driver/hints.h"
 #include "driver/phases.h"
 #include "library/host_fault.h"
 #include "numbers/value_kind.h"
@@ -28,13 +29,15 @@ static int startReport(const char* path) {
   std::fputs("Error.\n", stdout);
   cells::flushStandardOutput();
   std::string lines = " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
+  if (hintsOn()) lines += startHint(path);
   std::fputs(lines.c_str(), stderr);
   return kErrorStatus;
 }
 
-static int errorReport(const Diagnostic& d) {
+static int errorReport(const Diagnostic& d, std::string_view program) {
   cells::flushStandardOutput();
   std::string shown = "\033[m" + display(report(d));
+  if (hintsOn()) shown += reportHints(d, program);
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   return kErrorStatus;
 }
@@ -96,7 +99,8 @@ int runDriver(int argc, char** argv) {
   blankInterpreterLine(*program);
   Diagnostic d;
   int64_t result = runPhases(*program, argv + 2, d);
-  if (!d.empty()) return errorReport(d);
+  if (!d.empty()) return errorReport(d, *program);
+  if (hintsOn()) std::fputs(endHint().c_str(), stderr);
   // Platform: the exit status is the result modulo 256.
   return int(uint64_t(result) & 0xFF);
 }

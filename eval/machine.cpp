@@ -21,6 +21,7 @@
 #include "eval/resolution.h"
 #include "eval/rewrites.h"
 #include "eval/substitute.h"
+#include "eval/z_origin.h"
 #include "library/builtin_table.h"
 
 #ifdef VORL_TRACE_EXECUTION
@@ -350,6 +351,7 @@ bool Machine::takeArgumentsForValue() {
   if (resolution.kind != HeadKind::defined) return false;
   collectArguments();
   Handle held = std::move(e_);  // e and the taken arguments are held until e is rewritten
+  lastEntered() = resolution.definition;
   if (resolution.definition && !resolution.unit) return takeIntoDefinition(resolution.definition->get(), missing);
   taken_.clear();
   for (int i = 0; i < missing; ++i) {
@@ -485,6 +487,7 @@ void Machine::reduceSaturated() {
 // is final at once: the continuation is dropped.
 Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
   Handle r = entry.impl(e_.get());
+  noteBuiltinResult(e_.get(), r.get());
   const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
   cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
   if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) frames_.clear();
@@ -513,6 +516,7 @@ void Machine::callDefined(Cell* head, const Resolution& resolution) {
     e_ = common(cells::Common::Z);
     return;
   }
+  lastEntered() = resolution.definition;
   Cell* term = resolution.definition->get();
   std::size_t used = bindParameters(term);
   if (!resolution.unit) return become(term, used);
@@ -661,6 +665,7 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();
+  lastEntered() = resolution.definition;
   previous_.swap(held_);  // the values bound so far live until the next split
   held_.clear();
   for (Cell* c = function_.get(); cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c))

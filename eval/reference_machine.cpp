@@ -21,6 +21,7 @@
 #include "eval/resolution.h"
 #include "eval/rewrites.h"
 #include "eval/substitute.h"
+#include "eval/z_origin.h"
 #include "front/definitions.h"
 #include "library/builtin_table.h"
 #include "numbers/bit_form.h"
@@ -224,6 +225,7 @@ void Machine::reduceSaturated() {
 // is final at once: the continuation is dropped.
 Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
   Handle r = entry.impl(e_.get());
+  noteBuiltinResult(e_.get(), r.get());
   const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
   cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
   if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) k_ = common(cells::Common::I);
@@ -249,6 +251,7 @@ Handle Machine::applyLambda(Cell* x, Cell* body, Cell* v) { return substitute(bo
 // names nothing) gives the undefined value "Z".
 Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
   if (!resolution.definition) return common(cells::Common::Z);
+  lastEntered() = resolution.definition;
   Cell* term = resolution.definition->get();
   Places places;
   std::size_t used = 0;

@@ -39,7 +39,13 @@ static bool runIsDropped(unsigned char prev, unsigned char next) {
          prev == '}' || next == '}' || next == ')' || next == '{';
 }
 
-std::string normaliseSource(std::string_view text) {
+std::string normaliseSource(std::string_view text, std::vector<std::size_t>* origins) {
+  // Where each byte of the result came from in `text`; a kept run of white space
+  // comes from its first byte.
+  auto from = [&](std::size_t at, std::size_t count) {
+    if (origins)
+      for (std::size_t k = 0; k < count; ++k) origins->push_back(at + k);
+  };
   std::size_t begin = 0, end = text.size();
   while (begin < end && isWhite(text[begin])) ++begin;
   while (end > begin && isWhite(text[end - 1])) --end;
@@ -54,8 +60,10 @@ std::string normaliseSource(std::string_view text) {
       }
       j = j < end ? j + 1 : end;
       out.append(text.substr(i, j - i));
+      from(i, j - i);
       i = j;
     } else if (!isWhite(text[i])) {
+      from(i, 1);
       out += text[i++];
     } else {
       std::size_t j = i;
@@ -63,7 +71,10 @@ std::string normaliseSource(std::string_view text) {
       for (; isWhite(text[j]); ++j) hasLineFeed |= text[j] == '\n';
       auto prev = static_cast<unsigned char>(text[i - 1]);
       auto next = static_cast<unsigned char>(text[j]);
-      if (!runIsDropped(prev, next)) out += hasLineFeed ? '\n' : ' ';
+      if (!runIsDropped(prev, next)) {
+        from(i, 1);
+        out += hasLineFeed ? '\n' : ' ';
+      }
       i = j;
     }
   }

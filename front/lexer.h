@@ -27,8 +27,9 @@ inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 // Strips leading and trailing white space, keeps square-bracket groups verbatim, and
 // drops each inner run of spaces and line feeds next to an operator or a bracket
 // that makes it meaningless; any other run becomes one line feed if it holds one,
-// else one space.
-std::string normaliseSource(std::string_view text);
+// else one space. With `origins`, also gives for each byte of the result its offset
+// in `text` (for reports that point into the file; the reading itself never asks).
+std::string normaliseSource(std::string_view text, std::vector<std::size_t>* origins = nullptr);
 
 // A text with the partner of every bracket found once, so that jumping over a group
 // costs nothing and cutting nested text stays linear. Square groups count only

@@ -19,8 +19,13 @@ if [ -f "$base.args" ]; then
 fi
 input=/dev/null
 [ -f "$base.stdin" ] && input=$base.stdin
+# An optional <name>.env holds NAME=value lines set for the run (VORL_HINTS=1, say).
+settings=()
+if [ -f "$base.env" ]; then
+  mapfile -t settings < "$base.env"
+fi
 
-(cd "${4:-$work}" && "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
+(cd "${4:-$work}" && env "${settings[@]}" "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
 status=$?
 
 expected_status=0

@@ -22,6 +22,16 @@ check "escaped path" ' Name: "x[7F]y"' "$(sed -n 2p "$work/err")"
 "$vorl" "$work" > "$work/out" 2> "$work/err"
 check "folder as program file status" 128 $?
 
+# With hints, the same reports are followed by what went wrong with the path; the
+# report's "Error." stays on standard output.
+VORL_HINTS=1 "$vorl" "$work/missing.vorl" > "$work/out" 2> "$work/err"
+check "start hint stdout" "Error." "$(cat "$work/out")"
+check "start hint" "hint: \`$work/missing.vorl\`: No such file or directory" "$(sed -n 5p "$work/err")"
+VORL_HINTS=1 "$vorl" "$work" > "$work/out" 2> "$work/err"
+check "folder hint" "hint: \`$work\` is a folder, not a program file" "$(sed -n 5p "$work/err")"
+VORL_HINTS=0 "$vorl" "$work" > "$work/out" 2> "$work/err"
+check "no hint when off" "4" "$(wc -l < "$work/err" | tr -d ' ')"
+
 # A script made executable runs through its interpreter line, with its argument words.
 printf '#!/usr/bin/env vorl\nx\\getx(getz(x+8))\n' > "$work/script.vorl"
 chmod +x "$work/script.vorl"

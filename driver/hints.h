@@ -1,0 +1,31 @@
+// Hints: lines for a person, written after a report (which stays byte for byte as
+// it is) and at the end of a run, each beginning with "hint: ". On when standard
+// error is a terminal or VORL_HINTS=1, never when VORL_HINTS=0: a program that reads
+// the reports gets exactly the reports.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "driver/diagnostic.h"
+
+namespace driver {
+
+bool hintsOn();
+
+// The hints for the report `d` of the program whose file text is `file` (with its
+// "#!" line blanked, as it was read).
+std::string reportHints(const Diagnostic& d, std::string_view file);
+
+// The hint for a program file that could not be read.
+std::string startHint(const char* path);
+
+// The hint at the end of a run that gave its result while some built-in calls
+// answered "Z"; empty when none did.
+std::string endHint();
+
+// The names nearest to `name` by edit distance among the defined names and the
+// built-ins, nearest first, at most three.
+std::string nearestNames(std::string_view name);
+
+}  // namespace driver
