@@ -83,10 +83,24 @@ int finishOutput(int status) {
 }
 
 // Not instrumented by AddressSanitizer: see library/host_fault.cpp.
+static EndingHint& endingHint() {
+  static EndingHint hint = nullptr;
+  return hint;
+}
+
+void setEndingHint(EndingHint hint) {
+  endingHint() = hint;
+}
+
 [[gnu::no_sanitize_address]] void endWithReport(std::string_view type, std::string_view name,
                                                 std::string_view message) {
   int error = flushStandardOutput();
   writeReport(type, name, message);
+  if (const char* hint = endingHint() ? endingHint()(type) : nullptr) {
+    ReportBuffer r;
+    r.add(hint);
+    r.write();
+  }
   std::fflush(nullptr);
   if (error) reportOutputError(error);
   std::_Exit(kReportedStatus);

@@ -24,6 +24,12 @@ int finishOutput(int status);
 // names and messages are cut.
 [[noreturn]] void endWithReport(std::string_view type, std::string_view name, std::string_view message);
 
+// A hint written after a report that ends the run: for a report type, fixed text
+// (whole lines, each beginning "hint: ") or null. Installed by the driver when hints
+// are on; it must not allocate, as exhausted memory may end the run.
+using EndingHint = const char* (*)(std::string_view type);
+void setEndingHint(EndingHint hint);
+
 // Descriptors 0, 1 and 2 that are closed at start-up are held open on /dev/null
 // in the direction that fails, so that no file the program opens takes their
 // place and output to a closed standard output still fails as it should.

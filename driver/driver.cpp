@@ -93,6 +93,7 @@ int runDriver(int argc, char** argv) {
   library::installFaultHandlers();
   compile::installLanguageSeams();
   if (!setMemoryLimit()) return kUsageStatus;
+  if (hintsOn()) cells::setEndingHint(endingHint);
   if (argc < 2) return usageReport();
   std::optional<std::string> program = readProgramFile(argv[1]);
   if (!program) return startReport(argv[1]);

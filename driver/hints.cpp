@@ -268,11 +268,23 @@ std::string zOriginWords(const eval::ZOrigin& z) {
          (z.inDefinition ? definitionWords(z.definition) : std::string("the main expression"));
 }
 
+// An operator given something that is no number nor text: most often a function,
+// because application by a space binds looser than every operator.
+std::string looseSpaceHint(const eval::ZOrigin& z) {
+  bool op =
+      z.builtin.size() == 1 && std::string_view("+-*/%<>=&|^").find(z.builtin[0]) != std::string_view::npos;
+  if (!op || z.kinds.find("other") == std::string::npos) return {};
+  return hint(quoted(z.builtin) +
+              " was given something that is not a number (a function, perhaps): a space binds "
+              "looser than an operator, so 1 + f x is (1 + f) x; write 1 + (f x)");
+}
+
 std::string rangeHints(const Diagnostic& d) {
   if (!d.Message.ends_with("\nZ")) return {};
   if (const eval::ZOrigin* z = eval::firstZ())
     return hint("this Z first came from a built-in given an argument of a wrong kind, or out of range: " +
-                zOriginWords(*z));
+                zOriginWords(*z)) +
+           looseSpaceHint(*z);
   return hint("Z is the undefined value: a name applied that defines nothing, or data applied as a function");
 }
 
@@ -320,6 +332,16 @@ std::string endHint() {
   std::string calls = count == 1 ? "1 built-in call" : std::to_string(count) + " built-in calls";
   return hint(calls +
               " answered Z (an argument of a wrong kind, or out of range); the first: " + zOriginWords(*z));
+}
+
+const char* endingHint(std::string_view type) {
+  if (type == "Space")
+    return "hint: the run reached its memory budget; a recursion without a base case is the usual cause, or\n"
+           "hint: data that grows without end. VORL_MAX_MEMORY=4G (say) raises the budget.\n";
+  if (type == "Fault")
+    return "hint: an integer given as an address points nowhere, or names no open stream: check the call\n"
+           "hint: that made it (a failed fopen or malloc gives 0) and that the stream is still open.\n";
+  return nullptr;
 }
 
 std::string nearestNames(std::string_view name) {

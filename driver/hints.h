@@ -24,6 +24,10 @@ std::string startHint(const char* path);
 // answered "Z"; empty when none did.
 std::string endHint();
 
+// The fixed hint after a report that ends the run where it stands ("Space",
+// "Fault"), or null; allocates nothing.
+const char* endingHint(std::string_view type);
+
 // The names nearest to `name` by edit distance among the defined names and the
 // built-ins, nearest first, at most three.
 std::string nearestNames(std::string_view name);
