@@ -10,11 +10,13 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 
 run() {  # run <hints> <program> <base> <into>
-  local args=() input=/dev/null
+  local args=() settings=() input=/dev/null
   [ -f "$3.args" ] && mapfile -t args < "$3.args"
+  [ -f "$3.env" ] && mapfile -t settings < <(grep -v '^VORL_HINTS=' "$3.env")
   [ -f "$3.stdin" ] && input=$3.stdin
   mkdir -p "$work/$4"
-  (cd "$work/$4" && VORL_HINTS=$1 "$vorl" "$2" "${args[@]}" < "$input" > "$work/$4.out" 2> "$work/$4.err")
+  (cd "$work/$4" && env "${settings[@]}" VORL_HINTS="$1" "$vorl" "$2" "${args[@]}" < "$input" > "$work/$4.out" \
+    2> "$work/$4.err")
   echo $? > "$work/$4.status"
 }
 
