@@ -14,6 +14,7 @@
 #include "compile/loader.h"
 #include "driver/diagnostic.h"
 #include "driver/hints.h"
+#include "driver/options.h"
 #include "driver/phases.h"
 #include "library/host_fault.h"
 #include "numbers/value_kind.h"
@@ -28,7 +29,8 @@ static int usageReport() {
 static int startReport(const char* path) {
   std::fputs("Error.\n", stdout);
   cells::flushStandardOutput();
-  std::string lines = " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
+  std::string lines =
+      " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
   if (hintsOn()) lines += startHint(path);
   std::fputs(lines.c_str(), stderr);
   return kErrorStatus;
@@ -42,6 +44,15 @@ static int errorReport(const Diagnostic& d, std::string_view program) {
   return kErrorStatus;
 }
 
+static int optionError(const std::string& option) {
+  if (option == "-e")
+    std::fputs("vorl: -e needs the program text (vorl --help lists the options)\n", stderr);
+  else
+    std::fprintf(stderr, "vorl: unknown option %s (vorl --help lists the options)\n",
+                 escapeName(option).c_str());
+  return kUsageStatus;
+}
+
 static bool isFolder(std::FILE* f) {
   struct stat about;
   return fstat(fileno(f), &about) == 0 && S_ISDIR(about.st_mode);
@@ -49,6 +60,17 @@ static bool isFolder(std::FILE* f) {
 
 // Decision: a folder, or a file whose reading fails part way, cannot be read as a
 // program: it gets the start report rather than running as an empty or cut text.
+// The program of the file `path`, or of standard input for "-".
+static std::optional<std::string> readProgram(const std::string& path) {
+  if (path != "-") return readProgramFile(path.c_str());
+  std::string program;
+  char block[4096];
+  while (std::size_t got = std::fread(block, 1, sizeof block, stdin)) program.append(block, got);
+  if (std::ferror(stdin)) return std::nullopt;
+  std::clearerr(stdin);
+  return program;
+}
+
 std::optional<std::string> readProgramFile(const char* path) {
   std::FILE* f = std::fopen(path, "r");
   if (!f) return std::nullopt;
@@ -68,14 +90,14 @@ void blankInterpreterLine(std::string& program) {
   program.replace(0, end, end, ' ');
 }
 
-// The memory budget from VORL_MAX_MEMORY ("256M", "4G", a byte count; 0 for no
+// The memory budget from --max-memory or VORL_MAX_MEMORY ("256M", "4G", a byte count; 0 for no
 // limit), or the default. A value that is no size is a usage error.
-static bool setMemoryLimit() {
-  const char* given = std::getenv("VORL_MAX_MEMORY");
+static bool setMemoryLimit(const Options& o) {
+  const char* given = o.maxMemory ? o.maxMemory->c_str() : std::getenv("VORL_MAX_MEMORY");
   std::optional<std::size_t> bytes = given ? cells::parseSize(given) : cells::defaultBudgetLimit();
   if (!bytes) {
-    std::fprintf(stderr, "vorl: VORL_MAX_MEMORY=%s is not a size (such as 256M, 4G, a byte count; 0 for no limit)\n",
-                 given);
+    std::fprintf(stderr, "vorl: %s%s is not a size (such as 256M, 4G, a byte count; 0 for no limit)\n",
+                 o.maxMemory ? "--max-memory=" : "VORL_MAX_MEMORY=", given);
     return false;
   }
   cells::setBudgetLimit(*bytes);
@@ -92,14 +114,21 @@ int runDriver(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   library::installFaultHandlers();
   compile::installLanguageSeams();
-  if (!setMemoryLimit()) return kUsageStatus;
+  Options o = parseOptions(argc, argv);
+  if (!o.unknown.empty()) return optionError(o.unknown);
+  if (o.help || o.version) {
+    std::fputs((o.help ? usageText() : versionText()).c_str(), stdout);
+    return 0;
+  }
+  if (o.hints) setHints(*o.hints);
+  if (!setMemoryLimit(o)) return kUsageStatus;
   if (hintsOn()) cells::setEndingHint(endingHint);
-  if (argc < 2) return usageReport();
-  std::optional<std::string> program = readProgramFile(argv[1]);
-  if (!program) return startReport(argv[1]);
+  if (!o.text && !o.file) return usageReport();
+  std::optional<std::string> program = o.text ? o.text : readProgram(*o.file);
+  if (!program) return startReport(o.file->c_str());
   blankInterpreterLine(*program);
   Diagnostic d;
-  int64_t result = runPhases(*program, argv + 2, d);
+  int64_t result = runPhases(*program, argv + o.arguments, d);
   if (!d.empty()) return errorReport(d, *program);
   if (hintsOn()) std::fputs(endHint().c_str(), stderr);
   // Platform: the exit status is the result modulo 256.

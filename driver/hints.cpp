@@ -290,14 +290,26 @@ std::string rangeHints(const Diagnostic& d) {
 
 }  // namespace
 
+static std::optional<bool>& hintsChoice() {
+  static std::optional<bool> choice;
+  return choice;
+}
+
+void setHints(bool on) {
+  hintsChoice() = on;
+}
+
 bool hintsOn() {
-  static const bool on = [] {
+  if (!hintsChoice()) {
     const char* chosen = std::getenv("VORL_HINTS");
-    if (chosen && std::strcmp(chosen, "1") == 0) return true;
-    if (chosen && std::strcmp(chosen, "0") == 0) return false;
-    return isatty(STDERR_FILENO) == 1;
-  }();
-  return on;
+    if (chosen && std::strcmp(chosen, "1") == 0)
+      hintsChoice() = true;
+    else if (chosen && std::strcmp(chosen, "0") == 0)
+      hintsChoice() = false;
+    else
+      hintsChoice() = isatty(STDERR_FILENO) == 1;
+  }
+  return *hintsChoice();
 }
 
 std::string reportHints(const Diagnostic& d, std::string_view file) {

@@ -12,6 +12,8 @@
 namespace driver {
 
 bool hintsOn();
+// The choice of the command line, over the environment; called before any hint.
+void setHints(bool on);
 
 // The hints for the report `d` of the program whose file text is `file` (with its
 // "#!" line blanked, as it was read).

@@ -32,6 +32,28 @@ check "folder hint" "hint: \`$work\` is a folder, not a program file" "$(sed -n 
 VORL_HINTS=0 "$vorl" "$work" > "$work/out" 2> "$work/err"
 check "no hint when off" "4" "$(wc -l < "$work/err" | tr -d ' ')"
 
+# Options come before the program; every word after it is the program's.
+"$vorl" --help > "$work/out" 2> "$work/err"
+check "help status" 0 $?
+check "help first line" "Usage: vorl [options] file [arg ...]" "$(head -1 "$work/out")"
+"$vorl" --version > "$work/out"
+check "version" "vorl " "$(head -c 5 "$work/out")"
+"$vorl" -e 'x\getx(getz(x))' abc
+check "-e with an argument word" 97 $?
+printf 'x\\7' | "$vorl" - a
+check "program from standard input" 7 $?
+"$vorl" --bogus p.vorl > "$work/out" 2> "$work/err"
+check "unknown option status" 1 $?
+check "unknown option" "vorl: unknown option --bogus (vorl --help lists the options)" "$(cat "$work/err")"
+printf 'x\\5' > "$work/--help"
+"$vorl" -- "$work/--help" --version
+check "-- ends the options" 5 $?
+printf 'x\\getx(getz(x))' > "$work/args.vorl"
+"$vorl" "$work/args.vorl" --no-hints
+check "option words after the file are the program's" 45 $?
+"$vorl" --max-memory=lots "$work/args.vorl" 2> "$work/err"
+check "bad memory size status" 1 $?
+
 # A script made executable runs through its interpreter line, with its argument words.
 printf '#!/usr/bin/env vorl\nx\\getx(getz(x+8))\n' > "$work/script.vorl"
 chmod +x "$work/script.vorl"
