@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks the conventional places: the
 # interpreter in bin, the manual page in share/man/man1, the guide, the built-in
-# reference and the examples in share/doc/vorl; then runs an installed example with
-# the installed interpreter, as a script through its #! line.
+# reference and the examples in share/doc/vorl, the Vim files in share/vim/vimfiles
+# and the TextMate grammar in share/vorl/editors; that the manual page names them
+# under this prefix; then runs an installed example with the installed interpreter,
+# as a script through its #! line.
 set -u
 build=$1
 prefix=$(mktemp -d)
@@ -13,9 +15,19 @@ cmake --install "$build" --prefix "$prefix" > "$prefix/install.log" 2>&1
 check "install status" 0 $?
 for file in bin/vorl share/man/man1/vorl.1 share/doc/vorl/guide.md share/doc/vorl/builtins.md \
             share/doc/vorl/README.md share/doc/vorl/examples/hello.vorl \
-            share/doc/vorl/examples/expected/hello.stdout; do
+            share/doc/vorl/examples/expected/hello.stdout share/vim/vimfiles/syntax/vorl.vim \
+            share/vim/vimfiles/ftdetect/vorl.vim share/vorl/editors/vorl.tmLanguage.json; do
   [ -f "$prefix/$file" ] || { echo "missing: $file"; failures=$((failures + 1)); }
 done
+
+# The manual page names its six installed files (documentation, editor files) under
+# this prefix, each of them there, and no placeholder or other prefix.
+page=$prefix/share/man/man1/vorl.1
+for path in $(grep -o "^\.I $prefix/[^ ]*" "$page" | cut -c4-); do
+  [ -e "$path" ] || { echo "manual page names a missing file: $path"; failures=$((failures + 1)); }
+done
+check "manual page paths under the prefix" "6" "$(grep -c "^\.I $prefix/" "$page")"
+check "manual page placeholders or other prefixes" "" "$(grep -E '@|/usr/(local/)?share' "$page")"
 
 docs=$prefix/share/doc/vorl
 check "installed hello" "Hello, world!" "$("$prefix/bin/vorl" "$docs/examples/hello.vorl")"
