@@ -2,6 +2,7 @@
 #include "driver/driver.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "driver/hints.h"
 #include "driver/options.h"
 #include "driver/phases.h"
+#include "driver/session.h"
 #include "library/host_fault.h"
 #include "numbers/value_kind.h"
 
@@ -36,10 +38,10 @@ static int startReport(const char* path) {
   return kErrorStatus;
 }
 
-static int errorReport(const Diagnostic& d, std::string_view program) {
+int errorReport(const Diagnostic& d, std::string_view program, std::size_t firstLine) {
   cells::flushStandardOutput();
   std::string shown = "\033[m" + display(report(d));
-  if (hintsOn()) shown += reportHints(d, program);
+  if (hintsOn()) shown += reportHints(d, program, firstLine);
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   return kErrorStatus;
 }
@@ -123,6 +125,7 @@ int runDriver(int argc, char** argv) {
   if (o.hints) setHints(*o.hints);
   if (!setMemoryLimit(o)) return kUsageStatus;
   if (hintsOn()) cells::setEndingHint(endingHint);
+  if (o.interactive || (!o.text && !o.file && argc == 1 && isatty(STDIN_FILENO) == 1)) return runSession();
   if (!o.text && !o.file) return usageReport();
   std::optional<std::string> program = o.text ? o.text : readProgram(*o.file);
   if (!program) return startReport(o.file->c_str());

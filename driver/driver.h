@@ -5,6 +5,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "driver/diagnostic.h"
 
 namespace driver {
 
@@ -22,6 +25,10 @@ std::optional<std::string> readProgramFile(const char* path);
 // program runs as if the line were blank and every position stays a byte offset of
 // the file. Any other text is left as it is.
 void blankInterpreterLine(std::string& program);
+
+// Writes the report of `d` (and its hints, when they are on) on standard error and
+// gives the reported-error status. `firstLine` numbers the program's first line.
+int errorReport(const Diagnostic& d, std::string_view program, std::size_t firstLine = 1);
 
 int runDriver(int argc, char** argv);
 

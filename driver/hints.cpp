@@ -312,9 +312,9 @@ bool hintsOn() {
   return *hintsChoice();
 }
 
-std::string reportHints(const Diagnostic& d, std::string_view file) {
+std::string reportHints(const Diagnostic& d, std::string_view file, std::size_t firstLine) {
   if (d.Type == "Range") return rangeHints(d);
-  SourceMap map(file);
+  SourceMap map(file, firstLine);
   std::string out = typeHints(d, map);
   const SourceItem* item = d.definition ? map.item(*d.definition) : nullptr;
   if (item && (d.Type == "Funky" || d.Type == "Alive" || d.Type == "Local")) {

@@ -17,7 +17,9 @@ void setHints(bool on);
 
 // The hints for the report `d` of the program whose file text is `file` (with its
 // "#!" line blanked, as it was read).
-std::string reportHints(const Diagnostic& d, std::string_view file);
+// `firstLine` numbers the file's first line (0 when the text a person wrote starts on
+// the second).
+std::string reportHints(const Diagnostic& d, std::string_view file, std::size_t firstLine = 1);
 
 // The hint for a program file that could not be read.
 std::string startHint(const char* path);

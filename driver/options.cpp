@@ -16,6 +16,7 @@ static bool readOption(Options& o, int argc, char** argv, int& i) {
   std::string_view word = argv[i];
   if (word == "--help" || word == "-h") return o.help = true;
   if (word == "--version") return o.version = true;
+  if (word == "-i") return o.interactive = true;
   if (word == "--hints") return (o.hints = true), true;
   if (word == "--no-hints") return (o.hints = false), true;
   if (word.starts_with("--max-memory=")) return (o.maxMemory = std::string(word.substr(13))), true;
@@ -51,9 +52,11 @@ std::string usageText() {
   return "Usage: vorl [options] file [arg ...]\n"
          "       vorl [options] -e text [arg ...]\n"
          "       vorl [options] - [arg ...]        (the program from standard input)\n"
+         "       vorl -i                          (an interactive session; also vorl alone on a terminal)\n"
          "Runs a program: its main expression, given the argument words, gives the exit status.\n"
          "Options:\n"
          "  -e text              run text as the program\n"
+         "  -i                   an interactive session: definitions and expressions, one input at a time\n"
          "  --max-memory=SIZE    the most memory the run may hold (256M, 4G, a byte count; 0: no limit);\n"
          "                       the same as VORL_MAX_MEMORY\n"
          "  --hints, --no-hints  hint lines after reports (default: on when standard error is a terminal);\n"

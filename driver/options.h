@@ -11,6 +11,7 @@ namespace driver {
 struct Options {
   bool help = false;
   bool version = false;
+  bool interactive = false;              // -i
   std::optional<std::string> text;       // -e TEXT: the program itself
   std::optional<std::string> file;       // the program file; "-" is standard input
   std::optional<std::string> maxMemory;  // --max-memory=SIZE

@@ -2,6 +2,8 @@
 #include "driver/phases.h"
 
 #include "cells/convert.h"
+#include "compile/checks.h"
+#include "eval/engine.h"
 #include "eval/link.h"
 #include "front/prelude.h"
 #include "front/reader.h"
@@ -15,6 +17,14 @@ int64_t runPhases(const std::string& program, char** arguments, Diagnostic& d) {
   eval::linkAndRun(d, arguments);
   if (!d.empty()) return 0;
   return cells::int64FromCell(eval::programResult().get());
+}
+
+cells::Handle runSessionPhases(const std::string& program, bool evaluate, Diagnostic& d) {
+  front::loadPrelude();
+  d = front::readProgram(program);
+  if (d.empty()) compile::checkAndCompile(d);
+  if (!d.empty() || !evaluate) return {};
+  return eval::evaluate(eval::programResult());
 }
 
 }  // namespace driver

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cells/cell.h"
 #include "driver/diagnostic.h"
 
 namespace driver {
@@ -13,5 +14,11 @@ namespace driver {
 // (reduced to 64 bits) when every phase succeeded. `arguments` is the program's
 // null-terminated argument vector.
 int64_t runPhases(const std::string& program, char** arguments, Diagnostic& d);
+
+// The phases for a session's input: the main expression of `program` is evaluated
+// as it stands (not applied to an argument vector), and its value, of any kind, is
+// given; an empty handle when `d` is filled. With `evaluate` false, only read and
+// checked.
+cells::Handle runSessionPhases(const std::string& program, bool evaluate, Diagnostic& d);
 
 }  // namespace driver

@@ -10,7 +10,7 @@ namespace front {
 
 // The name an item's head spells: the text before its first "\", when that is a
 // definable name (or a name applied to "}", the unit form).
-static std::string headName(std::string_view item) {
+std::string itemHeadName(std::string_view item) {
   std::size_t slash = item.find('\\');
   if (slash == std::string_view::npos) return {};
   std::string_view head = item.substr(0, slash);
@@ -18,7 +18,8 @@ static std::string headName(std::string_view item) {
   return isDefinableName(head) ? canonicalName(head) : std::string();
 }
 
-SourceMap::SourceMap(std::string_view file) : file_(file), normalised_(normaliseSource(file, &origins_)) {
+SourceMap::SourceMap(std::string_view file, std::size_t firstLine)
+    : file_(file), firstLine_(firstLine), normalised_(normaliseSource(file, &origins_)) {
   Scanner s(normalised_);
   std::vector<std::size_t> commas = s.topLevelSeparators(0, normalised_.size(), ",");
   commas.push_back(normalised_.size());
@@ -27,7 +28,7 @@ SourceMap::SourceMap(std::string_view file) : file_(file), normalised_(normalise
     std::size_t start = begin;
     while (start < commas[i] && normalised_[start] == ' ') ++start;
     std::string_view text = std::string_view(normalised_).substr(start, commas[i] - start);
-    items_.push_back({i == 0 ? std::string() : headName(text), start, commas[i]});
+    items_.push_back({i == 0 ? std::string() : itemHeadName(text), start, commas[i]});
     begin = commas[i] + 1;
   }
 }
@@ -46,6 +47,7 @@ std::size_t SourceMap::fileOffset(std::size_t normalised) const {
 
 FilePlace SourceMap::place(std::size_t fileOffset) const {
   FilePlace p;
+  p.line = firstLine_;
   p.offset = std::min(fileOffset, file_.size());
   for (std::size_t i = 0; i < p.offset; ++i) {
     if (file_[i] == '\n') {

@@ -23,9 +23,15 @@ struct SourceItem {
   std::size_t end = 0;
 };
 
+// The name an item's head spells (`name\...`, or the unit form `name}\...`), or
+// empty when it is no definition.
+std::string itemHeadName(std::string_view item);
+
 class SourceMap {
  public:
-  explicit SourceMap(std::string_view file);
+  // `firstLine` numbers the first line of `file` (0 when a line was put before the
+  // text a person wrote).
+  explicit SourceMap(std::string_view file, std::size_t firstLine = 1);
 
   FilePlace place(std::size_t fileOffset) const;
   // The file offset of a position in the normalised text.
@@ -40,6 +46,7 @@ class SourceMap {
 
  private:
   std::string_view file_;
+  std::size_t firstLine_;
   std::vector<std::size_t> origins_;  // filled while normalised_ is made: declared first
   std::string normalised_;
   std::vector<SourceItem> items_;
