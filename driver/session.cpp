@@ -50,21 +50,10 @@ struct Definition {
 
 enum class Run { check, show, kind };
 
-std::string_view kindWord(char kind) {
-  switch (kind) {
-    case 'a':
-      return "byte string";
-    case 'e':
-      return "real";
-    case 'i':
-      return "integer";
-    case 'o':
-      return "binary fraction";
-    case 'u':
-      return "text";
-    default:
-      return "other (a function, a pair or a combinator term)";
-  }
+// The kind of a value for :type; "other" is spelt out.
+std::string kindWord(char kind) {
+  std::string name(numbers::kindName(kind));
+  return name == "other" ? name + " (a function, a pair or a combinator term)" : name;
 }
 
 std::string trimmed(std::string_view s) {
@@ -165,7 +154,7 @@ int Session::runChild(const std::string& program, std::size_t firstLine, Run run
       std::string shown = shownValue(value.get()) + "\n";
       std::fwrite(shown.data(), 1, shown.size(), stdout);
     } else if (run == Run::kind) {
-      std::printf("%s\n", std::string(kindWord(numbers::value_kind(value.get()))).c_str());
+      std::printf("%s\n", kindWord(numbers::value_kind(value.get())).c_str());
     }
     ::_exit(cells::finishOutput(status));
   }

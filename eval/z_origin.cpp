@@ -13,24 +13,14 @@ namespace eval {
 
 namespace {
 
-uint64_t answers = 0;
-std::optional<ZOrigin> first;
+uint64_t& answers() {
+  static uint64_t count = 0;
+  return count;
+}
 
-std::string_view kindWord(char kind) {
-  switch (kind) {
-    case 'a':
-      return "byte string";
-    case 'e':
-      return "real";
-    case 'i':
-      return "integer";
-    case 'o':
-      return "binary fraction";
-    case 'u':
-      return "text";
-    default:
-      return "other";
-  }
+std::optional<ZOrigin>& first() {
+  static std::optional<ZOrigin> origin;
+  return origin;
 }
 
 // The name of the definition whose table entry is `entry`.
@@ -44,7 +34,7 @@ std::optional<std::string> nameOf(const cells::Handle* entry) {
 }  // namespace
 
 void noteZ(const cells::Cell* application) {
-  if (answers++ > 0) return;
+  if (answers()++ > 0) return;
   std::vector<const cells::Cell*> args;
   const cells::Cell* c = application;
   for (; cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c)) args.push_back(cells::rightOf(c));
@@ -52,20 +42,20 @@ void noteZ(const cells::Cell* application) {
   ZOrigin z;
   z.builtin = cells::isAtom(c) ? std::string(cells::text(c)) : "?";
   for (const cells::Cell* a : args)
-    z.kinds += (z.kinds.empty() ? "" : ", ") + std::string(kindWord(numbers::value_kind(a)));
+    z.kinds += (z.kinds.empty() ? "" : ", ") + std::string(numbers::kindName(numbers::value_kind(a)));
   if (std::optional<std::string> name = nameOf(lastEntered())) {
     z.definition = *name;
     z.inDefinition = true;
   }
-  first = std::move(z);
+  first() = std::move(z);
 }
 
 uint64_t zAnswers() {
-  return answers;
+  return answers();
 }
 
 const ZOrigin* firstZ() {
-  return first ? &*first : nullptr;
+  return first() ? &*first() : nullptr;
 }
 
 }  // namespace eval

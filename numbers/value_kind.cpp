@@ -2,8 +2,8 @@
 #include "numbers/value_kind.h"
 
 #include "cells/convert.h"
-#include "numbers/mpz.h"
 #include "numbers/bit_form.h"
+#include "numbers/mpz.h"
 
 namespace numbers {
 
@@ -56,23 +56,41 @@ char value_kind(const cells::Cell* c) {
   using cells::AtomKind;
   if (cells::isPair(c)) return streamKind(c);
   switch (cells::atomKind(c)) {
-    case AtomKind::fixedBinary: return 'e';
-    case AtomKind::countedBinary: return 'a';
-    case AtomKind::bracketed: return bracketedKind(c);
-    case AtomKind::numeral: return numeralKind(c);
-    default: return 'w';
+    case AtomKind::fixedBinary:
+      return 'e';
+    case AtomKind::countedBinary:
+      return 'a';
+    case AtomKind::bracketed:
+      return bracketedKind(c);
+    case AtomKind::numeral:
+      return numeralKind(c);
+    default:
+      return 'w';
   }
 }
 
+// Each kind's tag (what `type` gives) and its name in a person's words.
+struct KindWords {
+  char kind;
+  std::string_view tag, name;
+};
+static constexpr KindWords kKindWords[] = {
+    {'a', "[post]", "byte string"},     {'e', "[real]", "real"}, {'i', "[hint]", "integer"},
+    {'o', "[numb]", "binary fraction"}, {'u', "[zits]", "text"}, {'w', "[void]", "other"},
+};
+
+static const KindWords& wordsOf(char kind) {
+  for (const KindWords& w : kKindWords)
+    if (w.kind == kind) return w;
+  return kKindWords[5];
+}
+
 std::string_view kindTag(char kind) {
-  switch (kind) {
-    case 'a': return "[post]";
-    case 'e': return "[real]";
-    case 'i': return "[hint]";
-    case 'o': return "[numb]";
-    case 'u': return "[zits]";
-    default: return "[void]";
-  }
+  return wordsOf(kind).tag;
+}
+
+std::string_view kindName(char kind) {
+  return wordsOf(kind).name;
 }
 
 // The cell layer asks only for streams that the integer test has accepted, which

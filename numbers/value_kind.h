@@ -16,6 +16,9 @@ char value_kind(const cells::Cell* c);
 // The tag that the built-in `type` gives for a kind letter.
 std::string_view kindTag(char kind);
 
+// The kind in a person's words ("integer", "text", ...; "other" for the rest), for hints.
+std::string_view kindName(char kind);
+
 // A text is an atom holding one well-formed bracket group: it begins with "[" and
 // the "]" that closes that first "[" is its last byte. The atom "[" is not a text.
 bool isText(std::string_view bytes);
