@@ -343,7 +343,8 @@ std::string endHint() {
   if (count == 0 || !z) return {};
   std::string calls = count == 1 ? "1 built-in call" : std::to_string(count) + " built-in calls";
   return hint(calls +
-              " answered Z (an argument of a wrong kind, or out of range); the first: " + zOriginWords(*z));
+              " answered Z (an argument of a wrong kind, or out of range); the first: " + zOriginWords(*z)) +
+         looseSpaceHint(*z);
 }
 
 const char* endingHint(std::string_view type) {

@@ -351,7 +351,7 @@ bool Machine::takeArgumentsForValue() {
   if (resolution.kind != HeadKind::defined) return false;
   collectArguments();
   Handle held = std::move(e_);  // e and the taken arguments are held until e is rewritten
-  lastEntered() = resolution.definition;
+  if (resolution.entered) lastEntered() = resolution.entered;
   if (resolution.definition && !resolution.unit) return takeIntoDefinition(resolution.definition->get(), missing);
   taken_.clear();
   for (int i = 0; i < missing; ++i) {
@@ -516,7 +516,7 @@ void Machine::callDefined(Cell* head, const Resolution& resolution) {
     e_ = common(cells::Common::Z);
     return;
   }
-  lastEntered() = resolution.definition;
+  if (resolution.entered) lastEntered() = resolution.entered;
   Cell* term = resolution.definition->get();
   std::size_t used = bindParameters(term);
   if (!resolution.unit) return become(term, used);
@@ -665,7 +665,7 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();
-  lastEntered() = resolution.definition;
+  if (resolution.entered) lastEntered() = resolution.entered;
   previous_.swap(held_);  // the values bound so far live until the next split
   held_.clear();
   for (Cell* c = function_.get(); cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c))

@@ -251,7 +251,7 @@ Handle Machine::applyLambda(Cell* x, Cell* body, Cell* v) { return substitute(bo
 // names nothing) gives the undefined value "Z".
 Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
   if (!resolution.definition) return common(cells::Common::Z);
-  lastEntered() = resolution.definition;
+  if (resolution.entered) lastEntered() = resolution.entered;
   Cell* term = resolution.definition->get();
   Places places;
   std::size_t used = 0;

@@ -56,6 +56,9 @@ Resolution computeResolution(const Cell* head) {
   if (r.kind != HeadKind::defined || name.empty() || name[0] == '[') return r;
   auto& table = front::definitions();
   if (auto found = table.find(name); found != table.end()) r.definition = &found->second;
+  // The prelude's names are one capital letter or one operator character.
+  bool prelude = name.size() == 1 && !(name[0] >= 'a' && name[0] <= 'z');
+  if (!prelude) r.entered = r.definition;
   r.unit = front::unitDefinitions().count(name) != 0;
   followAliases(r);
   return r;

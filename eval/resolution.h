@@ -17,6 +17,7 @@ struct Resolution {
   const library::BuiltinEntry* builtin = nullptr;  // for HeadKind::builtin
   cells::Handle* definition = nullptr;             // the table's entry, or null
   bool unit = false;                               // defined in the unit form
+  const cells::Handle* entered = nullptr;          // the program's own entry, for hints; null in the prelude
 };
 
 // The resolution of a head: an atom, or an "@" node (which names nothing).
