@@ -106,6 +106,11 @@ void setEndingHint(EndingHint hint) {
   std::_Exit(kReportedStatus);
 }
 
+void endForBrokenOutput() {
+  std::fflush(nullptr);
+  std::_Exit(kReportedStatus);
+}
+
 void holdStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;

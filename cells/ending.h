@@ -30,6 +30,10 @@ int finishOutput(int status);
 using EndingHint = const char* (*)(std::string_view type);
 void setEndingHint(EndingHint hint);
 
+// Ends a run whose standard output's reader has gone: every other stream flushed,
+// status 128, no report.
+[[noreturn]] void endForBrokenOutput();
+
 // Descriptors 0, 1 and 2 that are closed at start-up are held open on /dev/null
 // in the direction that fails, so that no file the program opens takes their
 // place and output to a closed standard output still fails as it should.

@@ -9,4 +9,12 @@ namespace cells {
 // Installs the handlers and the thread that acts on them. Call once, early.
 void watchStopSignals();
 
+// Decision: a program writing into standard output whose reader has gone (`vorl p |
+// head -1`) ends, as one ended by that signal would: its other streams flushed,
+// status 128, no report; it never writes on forever. The write gives -1 with EPIPE
+// as every broken pipe does (a send to a peer that closed, which goes on); the
+// machines end the run after the built-in call that met it.
+void endOnBrokenStandardOutput();
+bool standardOutputBroken();
+
 }  // namespace cells

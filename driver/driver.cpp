@@ -12,6 +12,7 @@
 #include "cells/ending.h"
 #include "cells/invariant.h"
 #include "cells/memory_budget.h"
+#include "cells/stop_signals.h"
 #include "compile/loader.h"
 #include "driver/diagnostic.h"
 #include "driver/hints.h"
@@ -111,9 +112,9 @@ int runDriver(int argc, char** argv) {
   numbers::installCellSeams();
   std::set_new_handler([] { cells::outOfMemory(); });
   // Platform: a send on a connection whose peer has closed raises SIGPIPE, which
-  // would end the process; ignored, the send gives -1 with EPIPE for the program
-  // to read, like any other failing call.
-  std::signal(SIGPIPE, SIG_IGN);
+  // would end the process; the send gives -1 with EPIPE for the program to read,
+  // like any other failing call. Only standard output's reader going away ends it.
+  cells::endOnBrokenStandardOutput();
   library::installFaultHandlers();
   compile::installLanguageSeams();
   Options o = parseOptions(argc, argv);

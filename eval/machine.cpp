@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
+#include "cells/ending.h"
 #include "cells/memory_budget.h"
+#include "cells/stop_signals.h"
 #include "compile/analysis.h"
 #include "compile/terms.h"
 #include "eval/engine.h"
@@ -488,6 +490,8 @@ void Machine::reduceSaturated() {
 Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
   Handle r = entry.impl(e_.get());
   noteBuiltinResult(e_.get(), r.get());
+  if (cells::standardOutputBroken()) [[unlikely]]
+    cells::endForBrokenOutput();
   const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
   cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
   if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) frames_.clear();

@@ -54,6 +54,14 @@ check "option words after the file are the program's" 45 $?
 "$vorl" --max-memory=lots "$work/args.vorl" 2> "$work/err"
 check "bad memory size status" 1 $?
 
+# A program that writes on into a pipe whose reader has gone ends, silently, with 128.
+timeout 20 "$vorl" -e 'x\loop 0,loop\n\d{puts(init([]+n))}loop(n+1)' 2> "$work/err" | head -1 > /dev/null
+check "closed pipe ends the run" 128 "${PIPESTATUS[0]}"
+check "closed pipe, no report" "" "$(cat "$work/err")"
+timeout 20 "$vorl" -e 'x\b{init([x]*1000000)}w{fwrite(b, 1, rank(b), stdout)}0' 2> "$work/err" | head -c 1 > /dev/null
+check "closed pipe after one large write" 128 "${PIPESTATUS[0]}"
+check "closed pipe after one large write, no report" "" "$(cat "$work/err")"
+
 # A script made executable runs through its interpreter line, with its argument words.
 printf '#!/usr/bin/env vorl\nx\\getx(getz(x+8))\n' > "$work/script.vorl"
 chmod +x "$work/script.vorl"
