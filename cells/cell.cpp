@@ -252,37 +252,12 @@ Handle makeAtom(const char* nulTerminated) {
   return makeAtom(std::string_view(nulTerminated));
 }
 
-static Cell* newPair(Cell* f, Cell* a) {
-  invariant(f && a, "pair with a missing child");
-  Cell* c = allocateBlock();
-  c->header = 0;
-  Cell** slots = reinterpret_cast<Cell**>(c + 1);
-  slots[0] = f;
-  slots[1] = a;
-  return c;
-}
-
-Handle makePair(Cell* f, Cell* a) {
-  incref(f);
-  incref(a);
-  return Handle(newPair(f, a));
-}
-
 Handle makePair(const Handle& f, const Handle& a, const Handle& b) {
   return makePair(makePair(f, a), Handle(b));
 }
 
 Handle makePair(const Handle& f, const Handle& a, const Handle& b, const Handle& c) {
   return makePair(makePair(f, a, b), Handle(c));
-}
-
-Handle makePair(Handle&& f, Handle&& a) {
-  Cell* fc = f.get();
-  Cell* ac = a.get();
-  Cell* p = newPair(fc, ac);
-  f.release();
-  a.release();
-  return Handle(p);
 }
 
 Handle makePair(Handle&& f, Handle&& a, Handle&& b) {

@@ -299,13 +299,34 @@ inline Handle makeSmallAtom(uint64_t front, uint64_t back, std::size_t length) {
 }
 
 // (f a); the children gain a reference each.
-Handle makePair(Cell* f, Cell* a);
+// The pair (f a), a block from the pool; inline, as the machine makes one at nearly
+// every step.
+inline Cell* newPair(Cell* f, Cell* a) {
+  invariant(f && a, "pair with a missing child");
+  Cell* c = allocateBlock();
+  c->header = 0;
+  Cell** slots = reinterpret_cast<Cell**>(c + 1);
+  slots[0] = f;
+  slots[1] = a;
+  return c;
+}
+
+inline Handle makePair(Cell* f, Cell* a) {
+  incref(f);
+  incref(a);
+  return Handle(newPair(f, a));
+}
 inline Handle makePair(const Handle& f, const Handle& a) { return makePair(f.get(), a.get()); }
 // ((f a) b) and (((f a) b) c).
 Handle makePair(const Handle& f, const Handle& a, const Handle& b);
 Handle makePair(const Handle& f, const Handle& a, const Handle& b, const Handle& c);
 // Consuming variants: the inputs' references pass to the new pair.
-Handle makePair(Handle&& f, Handle&& a);
+inline Handle makePair(Handle&& f, Handle&& a) {
+  Cell* p = newPair(f.get(), a.get());
+  f.release();
+  a.release();
+  return Handle(p);
+}
 Handle makePair(Handle&& f, Handle&& a, Handle&& b);
 Handle makePair(Handle&& f, Handle&& a, Handle&& b, Handle&& c);
 

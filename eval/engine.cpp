@@ -38,10 +38,6 @@ MachineKind& machineKind() {
   return kind;
 }
 
-bool isValue(Cell* c) {
-  if (!cells::isAnnotated(c)) compile::annotate(c);
-  return cells::isDataMarked(c) || (!cells::annotationFlag(c) && cells::annotationValue(c) >= 1);
-}
 
 static bool isAtomText(const Cell* c, char only) {
   return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "cells/cell.h"
+#include "compile/analysis.h"
 
 namespace eval {
 
@@ -26,8 +27,11 @@ enum class HeadKind {
 HeadKind classifyHead(const cells::Cell* head);
 
 // A cell is a value when it is "@" data, or its flag is clear and it needs at least
-// one more argument.
-bool isValue(cells::Cell* c);
+// one more argument. Inline: both machines ask at nearly every step.
+inline bool isValue(cells::Cell* c) {
+  if (!cells::isAnnotated(c)) compile::annotate(c);
+  return cells::isDataMarked(c) || (!cells::annotationFlag(c) && cells::annotationValue(c) >= 1);
+}
 
 // Reduces `term` to a value, with the machine that machineKind() names.
 cells::Handle evaluate(cells::Handle term);

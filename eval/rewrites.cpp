@@ -27,21 +27,6 @@ const Handle& machineAtom(MachineAtom which) {
 }
 
 // The head of an application spine: the first atom or "@" node down the left.
-Cell* spineHead(Cell* c) {
-  while (cells::isPair(c) && !cells::isDataMarked(c)) c = cells::leftOf(c);
-  return c;
-}
-
-// Prelude combinators and the two logical operators never duplicate an argument,
-// so their arguments may be handed over unevaluated.
-bool isNonDuplicating(const Cell* head) {
-  static const auto table = [] {
-    std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("&|ABCDEFHIJKLNQRTUVXZ")) t[c] = true;
-    return t;
-  }();
-  return table[cells::firstByte(head)];
-}
 
 Places placeOf(Cell* key, Cell* value) {
   Places places;

@@ -5,6 +5,9 @@
 // reduct.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 #include "cells/cell.h"
 #include "eval/substitute.h"
 
@@ -14,11 +17,21 @@ enum class MachineAtom { B, T, J, Lambda };
 const cells::Handle& machineAtom(MachineAtom which);
 
 // The head of an application spine: the first atom or "@" node down the left.
-cells::Cell* spineHead(cells::Cell* c);
+inline cells::Cell* spineHead(cells::Cell* c) {
+  while (cells::isPair(c) && !cells::isDataMarked(c)) c = cells::leftOf(c);
+  return c;
+}
 
 // Prelude combinators and the two logical operators never duplicate an argument,
-// so their arguments may be handed over unevaluated.
-bool isNonDuplicating(const cells::Cell* head);
+// so their arguments may be handed over unevaluated: "&|ABCDEFHIJKLNQRTUVXZ".
+inline bool isNonDuplicating(const cells::Cell* head) {
+  static constexpr auto kTable = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("&|ABCDEFHIJKLNQRTUVXZ")) t[c] = true;
+    return t;
+  }();
+  return kTable[cells::firstByte(head)];
+}
 
 // The binding of a binder's key (a place letter) to a value; none for another key.
 Places placeOf(cells::Cell* key, cells::Cell* value);
