@@ -61,25 +61,29 @@ static bool isFolder(std::FILE* f) {
   return fstat(fileno(f), &about) == 0 && S_ISDIR(about.st_mode);
 }
 
-// Decision: a folder, or a file whose reading fails part way, cannot be read as a
-// program: it gets the start report rather than running as an empty or cut text.
+// Every byte of `f`, in blocks of at most 4095 bytes.
+static std::string readAll(std::FILE* f) {
+  std::string text;
+  char block[4096];
+  while (std::size_t got = std::fread(block, 1, 4095, f)) text.append(block, got);
+  return text;
+}
+
 // The program of the file `path`, or of standard input for "-".
 static std::optional<std::string> readProgram(const std::string& path) {
   if (path != "-") return readProgramFile(path.c_str());
-  std::string program;
-  char block[4096];
-  while (std::size_t got = std::fread(block, 1, sizeof block, stdin)) program.append(block, got);
+  std::string program = readAll(stdin);
   if (std::ferror(stdin)) return std::nullopt;
   std::clearerr(stdin);
   return program;
 }
 
+// Decision: a folder, or a file whose reading fails part way, cannot be read as a
+// program: it gets the start report rather than running as an empty or cut text.
 std::optional<std::string> readProgramFile(const char* path) {
   std::FILE* f = std::fopen(path, "r");
   if (!f) return std::nullopt;
-  std::string program;
-  char block[4096];
-  while (std::size_t got = std::fread(block, 1, 4095, f)) program.append(block, got);
+  std::string program = readAll(f);
   bool readable = !std::ferror(f) && !isFolder(f);
   cells::invariant(std::fclose(f) == 0, "program file did not close");
   if (!readable) return std::nullopt;

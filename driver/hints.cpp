@@ -115,32 +115,42 @@ std::optional<std::size_t> remarkLike(std::string_view file) {
   return std::nullopt;
 }
 
-// Within an item, a later line that begins like a definition (`name\`): the comma
-// before it is probably missing, so that it was read as part of this item.
-std::optional<std::size_t> missingComma(const SourceMap& map, const SourceItem& item) {
-  std::size_t begin = map.fileOffset(item.begin), end = map.fileOffset(item.end == 0 ? 0 : item.end - 1);
-  std::string_view file = map.file();
-  for (std::size_t i = file.find('\n', begin); i != std::string_view::npos && i < end;
-       i = file.find('\n', i + 1)) {
-    std::size_t j = i + 1;
-    while (j < file.size() && (file[j] == ' ' || file[j] == '\t')) ++j;
-    std::size_t k = j;
-    while (k < file.size() && front::isNameChar(static_cast<unsigned char>(file[k]))) ++k;
-    if (k - j >= 2 && k < file.size() && file[k] == '\\') return j;
+// The name a line of the file begins with as a definition does (`name\`, after
+// spaces), or empty.
+std::string_view definitionHeadAt(std::string_view file, std::size_t lineStart) {
+  std::size_t j = lineStart;
+  while (j < file.size() && (file[j] == ' ' || file[j] == '\t')) ++j;
+  std::size_t k = j;
+  while (k < file.size() && front::isNameChar(static_cast<unsigned char>(file[k]))) ++k;
+  return k - j >= 2 && k < file.size() && file[k] == '\\' ? file.substr(j, k - j) : std::string_view();
+}
+
+// The first line starting in [begin, end) that begins like a definition (of `name`,
+// when given): where its name starts.
+std::optional<std::size_t> lineLikeDefinition(std::string_view file, std::size_t begin, std::size_t end,
+                                              std::string_view name = {}) {
+  for (std::size_t i = begin; i < end && i < file.size();) {
+    std::string_view head = definitionHeadAt(file, i);
+    if (!head.empty() && (name.empty() || head == name)) return std::size_t(head.data() - file.data());
+    std::size_t next = file.find('\n', i);
+    if (next == std::string_view::npos) break;
+    i = next + 1;
   }
   return std::nullopt;
 }
 
+// Within an item, a later line that begins like a definition: the comma before it
+// is probably missing, so that it was read as part of this item.
+std::optional<std::size_t> missingComma(const SourceMap& map, const SourceItem& item) {
+  std::size_t begin = map.fileOffset(item.begin), end = map.fileOffset(item.end == 0 ? 0 : item.end - 1);
+  std::size_t firstBreak = map.file().find('\n', begin);
+  if (firstBreak == std::string_view::npos) return std::nullopt;
+  return lineLikeDefinition(map.file(), firstBreak + 1, end + 1);
+}
+
 // A line of the file that begins with `name\`, as a definition of `name` does.
 std::optional<std::size_t> writtenAsDefinition(std::string_view file, std::string_view name) {
-  std::string head = std::string(name) + "\\";
-  for (std::size_t i = 0; i < file.size();
-       i = file.find('\n', i), i = i == std::string_view::npos ? file.size() : i + 1) {
-    std::size_t j = i;
-    while (j < file.size() && (file[j] == ' ' || file[j] == '\t')) ++j;
-    if (file.substr(j, head.size()) == head) return j;
-  }
-  return std::nullopt;
+  return lineLikeDefinition(file, 0, file.size(), name);
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {

@@ -14,9 +14,7 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
-#include "cells/ending.h"
 #include "cells/convert.h"
-#include "cells/stop_signals.h"
 #include "compile/analysis.h"
 #include "compile/terms.h"
 #include "eval/engine.h"
@@ -227,9 +225,7 @@ void Machine::reduceSaturated() {
 // is final at once: the continuation is dropped.
 Handle Machine::callBuiltin(const library::BuiltinEntry& entry) {
   Handle r = entry.impl(e_.get());
-  noteBuiltinResult(e_.get(), r.get());
-  if (cells::standardOutputBroken()) [[unlikely]]
-    cells::endForBrokenOutput();
+  afterBuiltinCall(e_.get(), r.get());
   const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
   cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
   if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) k_ = common(cells::Common::I);

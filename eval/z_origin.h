@@ -7,6 +7,8 @@
 #include <string>
 
 #include "cells/cell.h"
+#include "cells/ending.h"
+#include "cells/stop_signals.h"
 
 namespace eval {
 
@@ -30,6 +32,14 @@ inline void noteBuiltinResult(const cells::Cell* application, const cells::Cell*
     void noteZ(const cells::Cell* application);
     noteZ(application);
   }
+}
+
+// What both machines do after every built-in call: note a Z, and end a run whose
+// standard output's reader has gone (see cells/stop_signals.h).
+inline void afterBuiltinCall(const cells::Cell* application, const cells::Cell* result) {
+  noteBuiltinResult(application, result);
+  if (cells::standardOutputBroken()) [[unlikely]]
+    cells::endForBrokenOutput();
 }
 
 uint64_t zAnswers();
