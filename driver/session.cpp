@@ -14,16 +14,13 @@
 #include <optional>
 #include <vector>
 
-#ifdef VORL_HAVE_EDITLINE
-#include <editline/readline.h>
-#endif
-
 #include "cells/convert.h"
 #include "cells/ending.h"
 #include "cells/stop_signals.h"
 #include "compile/printer.h"
 #include "driver/driver.h"
 #include "driver/hints.h"
+#include "driver/line_editor.h"
 #include "driver/options.h"
 #include "driver/phases.h"
 #include "front/lexer.h"
@@ -83,21 +80,14 @@ class Session {
 
   std::vector<Definition> definitions_;
   bool terminal_;
-  std::string historyPath_;
+  std::optional<LineEditor> editor_;  // on a terminal, when the editing library is there
 };
 
 std::optional<std::string> Session::readLine(bool first) {
-#ifdef VORL_HAVE_EDITLINE
+  const char* prompt = first ? "vorl> " : "  ... ";
+  if (editor_) return editor_->readLine(prompt);
   if (terminal_) {
-    char* line = readline(first ? "vorl> " : "  ... ");
-    if (!line) return std::nullopt;
-    std::string text = line;
-    std::free(line);
-    return text;
-  }
-#endif
-  if (terminal_) {
-    std::fputs(first ? "vorl> " : "  ... ", stdout);
+    std::fputs(prompt, stdout);
     std::fflush(stdout);
   }
   // One byte at a time: a program run by an input may read the lines after it.
@@ -119,12 +109,7 @@ std::optional<std::string> Session::readInput() {
     if (!more) break;
     input += "\n" + *more;
   }
-#ifdef VORL_HAVE_EDITLINE
-  if (terminal_ && !trimmed(input).empty()) {
-    add_history(input.c_str());
-    if (!historyPath_.empty()) append_history(1, historyPath_.c_str());
-  }
-#endif
+  if (editor_ && !trimmed(input).empty()) editor_->addHistory(input);
   return input;
 }
 
@@ -239,14 +224,9 @@ void Session::handle(const std::string& input) {
 
 int Session::run() {
   ::signal(SIGINT, SIG_IGN);  // Ctrl-C stops the child running an input, not the session
-#ifdef VORL_HAVE_EDITLINE
   if (terminal_) {
-    if (const char* home = std::getenv("HOME")) historyPath_ = std::string(home) + "/.vorl_history";
-    using_history();
-    if (!historyPath_.empty()) read_history(historyPath_.c_str());
-  }
-#endif
-  if (terminal_) {
+    const char* home = std::getenv("HOME");
+    editor_ = LineEditor::open(home ? std::string(home) + "/.vorl_history" : std::string());
     std::string version = versionText();
     std::printf("%s; :help for help, Ctrl-D to leave.\n", version.substr(0, version.size() - 1).c_str());
   }

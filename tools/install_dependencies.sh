@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build can use beyond those of every
-# machine of this project: the line editor of the interactive session (libedit-dev)
-# and vim (its syntax file's test). Each is optional: without it the session reads
-# plain lines and that test is skipped, so this never fails the set-up; it says what
-# it could not install.
+# Installs the optional Debian packages beyond those of every machine of this
+# project: the line editor that the interactive session loads at run time (libedit2)
+# and vim (its syntax file's test). Without them the session reads plain lines and
+# that test is skipped, so this never fails the set-up; it says what it could not
+# install.
 set -u
 wanted=()
-[ -f /usr/include/editline/readline.h ] || wanted+=(libedit-dev)
+compgen -G '/usr/lib/*/libedit.so.2' > /dev/null || compgen -G '/usr/lib/libedit.so.2' > /dev/null ||
+  wanted+=(libedit2)
 command -v vim > /dev/null || wanted+=(vim-nox)
 [ ${#wanted[@]} -eq 0 ] && exit 0
 
