@@ -52,7 +52,7 @@ struct Walk {
 
 }  // namespace
 
-Handle instantiate(Cell* t, const Places& places) {
+Handle instantiateWalk(Cell* t, const Places& places) {
   if (!cells::isAnnotated(t)) compile::annotate(t);
   return Walk{places}.at(t, places.letters, 0);
 }

@@ -5,10 +5,22 @@
 #pragma once
 
 #include "cells/cell.h"
+#include "compile/analysis.h"
 #include "eval/substitute.h"
 
 namespace eval {
 
-cells::Handle instantiate(cells::Cell* t, const Places& places);
+cells::Handle instantiateWalk(cells::Cell* t, const Places& places);
+
+// Inline for the cases the machine meets most: a term that none of the letters is
+// free in (shared as it is) and a letter (its value).
+inline cells::Handle instantiate(cells::Cell* t, const Places& places) {
+  if (cells::isAnnotated(t)) {
+    uint32_t mask = compile::cachedMask(t);
+    if ((mask & places.letters) == 0) return cells::Handle(t);
+    if (cells::isAtom(t)) return cells::Handle(const_cast<cells::Cell*>(places.values[cells::firstByte(t) - 'a']));
+  }
+  return instantiateWalk(t, places);
+}
 
 }  // namespace eval

@@ -207,7 +207,7 @@ class Machine {
   void evaluateBindingFirst(Cell* e);
   bool takePendingArguments(int missing);
   bool takeArgumentsForValue();
-  bool takeIntoDefinition(Cell* term, int missing);
+  bool takeIntoDefinition(const DefinitionShape& shape, int missing);
   void finishBinding();
   void restorePlaces(Bindings& b);
   Binding bindAtOnce(Cell*& t);
@@ -219,6 +219,7 @@ class Machine {
   void bindStrictly(Cell* x, Cell* b, Cell* c);
   void callDefined(Cell* head, const Resolution& resolution);
   std::size_t bindParameters(Cell*& term);
+  std::size_t bindParameters(const DefinitionShape& shape, Cell*& body);
 
   void become(Cell* t, std::size_t firstExtra);
   bool splitApplication(Cell* t, std::size_t firstExtra);
@@ -352,7 +353,7 @@ bool Machine::takeArgumentsForValue() {
   collectArguments();
   Handle held = std::move(e_);  // e and the taken arguments are held until e is rewritten
   if (resolution.entered) lastEntered() = resolution.entered;
-  if (resolution.definition && !resolution.unit) return takeIntoDefinition(resolution.definition->get(), missing);
+  if (resolution.definition && !resolution.unit) return takeIntoDefinition(shapeOf(resolution), missing);
   taken_.clear();
   for (int i = 0; i < missing; ++i) {
     taken_.push_back(takeArgument());
@@ -367,18 +368,17 @@ bool Machine::takeArgumentsForValue() {
 // the body uses it. A body that is just one parameter, given a delayed argument,
 // goes on with that argument's template under its own values, still unbuilt
 // (I x = x, K x y = x): an unused branch of a test is never built at all.
-bool Machine::takeIntoDefinition(Cell* term, int missing) {
+bool Machine::takeIntoDefinition(const DefinitionShape& shape, int missing) {
   std::size_t own = args_.size();
-  uint32_t letters[12];
-  std::size_t params = 0;
-  Cell* body = term;
-  for (; params < own + std::size_t(missing) && compile::isLambda(body); body = cells::rightOf(body))
-    letters[params++] = compile::isLetterAtom(compile::lambdaKey(body)) ? compile::letterBit(compile::lambdaKey(body)) : 0;
-  ensureAnnotated(body);
-  uint32_t usedByBody = compile::cachedMask(body);
+  std::size_t params = std::min(std::size_t(shape.parameters), own + std::size_t(missing));
+  auto letterOf = [&](std::size_t i) { return shape.places[i] < 0 ? 0u : uint32_t{1} << shape.places[i]; };
+  // The body below the parameters bound: the definition's own body when all are.
+  bool whole = params == std::size_t(shape.parameters);
+  uint32_t usedByBody = whole ? shape.usedByBody : ~0u;
   std::size_t only = SIZE_MAX;  // the parameter that is the whole body
-  for (std::size_t i = 0; i < params; ++i)
-    if (compile::isLetterAtom(body) && letters[i] == compile::letterBit(body)) only = i;
+  if (whole && compile::isLetterAtom(shape.body))
+    for (std::size_t i = 0; i < params; ++i)
+      if (letterOf(i) == compile::letterBit(shape.body)) only = i;
   bool noExtras = params == own + std::size_t(missing);
   if (noExtras && only >= own && only < params && frames_[frames_.size() - 1 - (only - own)].bindings.get()) {
     ++stepCount();
@@ -393,7 +393,7 @@ bool Machine::takeIntoDefinition(Cell* term, int missing) {
   }
   taken_.clear();
   for (std::size_t i = own; i < own + std::size_t(missing); ++i) {
-    bool unused = i < params && (usedByBody & letters[i]) == 0;
+    bool unused = i < params && (usedByBody & letterOf(i)) == 0;
     if (unused) {
       frames_.pop_back();
       taken_.emplace_back();
@@ -402,8 +402,9 @@ bool Machine::takeIntoDefinition(Cell* term, int missing) {
     }
     args_.push_back(taken_.back().get());
   }
-  std::size_t used = bindParameters(term);
-  become(term, used);
+  Cell* body;
+  std::size_t used = bindParameters(shape, body);
+  become(body, used);
   return true;
 }
 
@@ -517,16 +518,22 @@ void Machine::callDefined(Cell* head, const Resolution& resolution) {
     return;
   }
   if (resolution.entered) lastEntered() = resolution.entered;
-  Cell* term = resolution.definition->get();
-  std::size_t used = bindParameters(term);
-  if (!resolution.unit) return become(term, used);
+  Cell* term;
+  std::size_t used;
+  if (!resolution.unit) {
+    used = bindParameters(shapeOf(resolution), term);
+    return become(term, used);
+  }
+  term = resolution.definition->get();
+  used = bindParameters(term);
   Handle reduct = instantiate(term, places_);
   for (; used < args_.size(); ++used) reduct = apply(std::move(reduct), Handle(args_[used]));
   e_ = wrapUnitReduct(std::move(reduct), head, resolution.unit);
 }
 
 // Binds the parameters of a definition to the first arguments and moves `term` to
-// the body under them; gives the number of arguments bound.
+// the body under them; gives the number of arguments bound. For a unit definition,
+// whose term the update replaces.
 std::size_t Machine::bindParameters(Cell*& term) {
   places_.letters = 0;
   std::size_t used = 0;
@@ -535,6 +542,25 @@ std::size_t Machine::bindParameters(Cell*& term) {
     if (compile::isLetterAtom(key)) places_.bind(cells::firstByte(key), args_[used]);
   }
   return used;
+}
+
+// The same with the definition's shape: sets `body` to the term under the
+// parameters bound.
+std::size_t Machine::bindParameters(const DefinitionShape& shape, Cell*& body) {
+  places_.letters = 0;
+  std::size_t n = std::min(args_.size(), std::size_t(shape.parameters));
+  for (std::size_t i = 0; i < n; ++i)
+    if (shape.places[i] >= 0) {
+      places_.letters |= uint32_t{1} << shape.places[i];
+      places_.values[shape.places[i]] = args_[i];
+    }
+  if (n == std::size_t(shape.parameters)) {
+    body = shape.body;
+  } else {
+    body = const_cast<Cell*>(shape.term);
+    for (std::size_t i = 0; i < n; ++i) body = cells::rightOf(body);
+  }
+  return n;
 }
 
 // e := t[places_] applied to args_ from `firstExtra` on: the reduct of a rewrite.
@@ -568,11 +594,11 @@ void Machine::become(Cell* t, std::size_t firstExtra) {
 // machine's leftovers still held would look shared to a built-in that grows what no
 // one else holds (a join onto a text).
 void Machine::dropHeld() {
-  taken_.clear();
-  held_.clear();
-  previous_.clear();
-  further_.clear();
-  function_ = Handle();
+  if (!taken_.empty()) taken_.clear();
+  if (!held_.empty()) held_.clear();
+  if (!previous_.empty()) previous_.clear();
+  if (!further_.empty()) further_.clear();
+  if (function_.get()) function_ = Handle();
 }
 
 // Splits t[places_], applied to args_ from `firstExtra` on, into its function part
@@ -674,8 +700,7 @@ bool Machine::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   for (Handle& a : further_) held_.push_back(std::move(a));
   args_.clear();
   for (const Handle& a : held_) args_.push_back(a.get());
-  t = resolution.definition->get();
-  firstExtra = bindParameters(t);
+  firstExtra = bindParameters(shapeOf(resolution), t);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The per-atom resolution cache of head names.
 #include "eval/resolution.h"
 
+#include <deque>
 #include <vector>
 
 #include "compile/terms.h"
@@ -14,8 +15,11 @@ namespace {
 
 struct Cache {
   std::vector<Resolution> entries;
+  std::deque<DefinitionShape> shapes;  // never moved: entries point into it
   Resolution unslotted;  // the latest head that keeps no slot
+  DefinitionShape unslottedShape;
   unsigned long long generation = ~0ull;
+  const front::Definitions& table = front::definitions();  // its size is read at every call
   std::size_t tableSize = 0;
 };
 
@@ -28,6 +32,8 @@ Cache& cache() {
 // resolves to what that name is, so that its call is one rewrite, not two. The
 // analysis gives such a name the arity of its target, so the arguments match.
 // Unit definitions are not followed: their value must still be written back.
+void readShape(DefinitionShape& s, cells::Cell* term);
+
 void followAliases(Resolution& r) {
   auto& table = front::definitions();
   for (int hops = 0; hops < 8 && r.definition && !r.unit && cells::isAtom(r.definition->get()); ++hops) {
@@ -64,6 +70,18 @@ Resolution computeResolution(const Cell* head) {
   return r;
 }
 
+void readShape(DefinitionShape& s, cells::Cell* term) {
+  s.term = term;
+  s.parameters = 0;
+  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term); term = cells::rightOf(term)) {
+    const Cell* key = compile::lambdaKey(term);
+    s.places[s.parameters++] = compile::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
+  }
+  if (!cells::isAnnotated(term)) compile::annotate(term);
+  s.body = term;
+  s.usedByBody = compile::cachedMask(term);
+}
+
 // Atoms whose length field holds something else: measured atoms (their length) and
 // one-letter variables (their mask).
 bool mayHoldSlot(const Cell* head) {
@@ -75,10 +93,11 @@ bool mayHoldSlot(const Cell* head) {
 
 const Resolution& resolve(const Cell* head) {
   Cache& c = cache();
-  if (c.generation != front::tablesGeneration() || c.tableSize != front::definitions().size()) {
+  if (c.generation != front::tablesGeneration() || c.tableSize != c.table.size()) [[unlikely]] {
     c.entries.clear();
+    c.shapes.clear();
     c.generation = front::tablesGeneration();
-    c.tableSize = front::definitions().size();
+    c.tableSize = c.table.size();
   }
   bool slotted = mayHoldSlot(head);
   if (slotted) {
@@ -90,11 +109,25 @@ const Resolution& resolve(const Cell* head) {
   // loop applying numerals does not grow the cache by an entry per call.
   if (!slotted || c.entries.size() + 1 >= cells::kLengthLimit) {
     c.unslotted = computeResolution(head);
+    c.unslottedShape.term = nullptr;
+    if (c.unslotted.definition && !c.unslotted.unit) c.unslotted.shape = &c.unslottedShape;
     return c.unslotted;
   }
   c.entries.push_back(computeResolution(head));
+  Resolution& r = c.entries.back();
+  if (r.definition && !r.unit) r.shape = &c.shapes.emplace_back();
   cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
   return c.entries.back();
+}
+
+}  // namespace eval
+
+namespace eval {
+
+const DefinitionShape& shapeOf(const Resolution& r) {
+  cells::Cell* term = r.definition->get();
+  if (r.shape->term != term) readShape(*r.shape, term);
+  return *r.shape;
 }
 
 }  // namespace eval

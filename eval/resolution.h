@@ -11,6 +11,18 @@
 
 namespace eval {
 
+// A definition (\ p1 (\ .. (\ pk body))) as the machines call it, read once from its
+// term instead of at every call: the place index of each parameter (-1 for a key
+// that is no place), the body, and the letters free in the body.
+struct DefinitionShape {
+  static constexpr int kMaxParameters = 11;
+  const cells::Cell* term = nullptr;  // the term it was read from
+  int parameters = 0;                 // at most kMaxParameters are read
+  int8_t places[kMaxParameters] = {};
+  cells::Cell* body = nullptr;        // below the parameters read
+  uint32_t usedByBody = 0;
+};
+
 struct Resolution {
   const cells::Cell* atom = nullptr;
   HeadKind kind = HeadKind::defined;
@@ -18,9 +30,13 @@ struct Resolution {
   cells::Handle* definition = nullptr;             // the table's entry, or null
   bool unit = false;                               // defined in the unit form
   const cells::Handle* entered = nullptr;          // the program's own entry, for hints; null in the prelude
+  DefinitionShape* shape = nullptr;                // of a definition that is not a unit; see shapeOf
 };
 
 // The resolution of a head: an atom, or an "@" node (which names nothing).
 const Resolution& resolve(const cells::Cell* head);
+
+// The shape of the resolved definition, read again if its term was replaced.
+const DefinitionShape& shapeOf(const Resolution& r);
 
 }  // namespace eval

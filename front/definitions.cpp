@@ -18,15 +18,8 @@ std::set<std::string, std::less<>>& unitDefinitions() {
   return names;
 }
 
-static unsigned long long& generation() {
-  static unsigned long long count = 0;
-  return count;
-}
-
-unsigned long long tablesGeneration() { return generation(); }
-
 void clearTables() {
-  ++generation();
+  ++tablesEmptied;
   definitions().clear();
   preludeSnapshot().clear();
   unitDefinitions().clear();
