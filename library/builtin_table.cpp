@@ -14,7 +14,7 @@
 #include "library/strings.h"
 #include "library/kinds.h"
 #include "library/language.h"
-#include "numbers/numeric_builtins.h"
+#include "library/numeric_builtins.h"
 
 namespace library {
 
@@ -236,7 +236,7 @@ const BuiltinTable& builtin_table() {
       row<direntImpl>("dirent"),
       row<opendirImpl>("opendir"),
       row<readdirImpl>("readdir"),
-      // Numeric built-ins (numbers/numeric_builtins.cpp)
+      // Numeric built-ins (library/numeric_builtins.cpp)
       row<numbers::absImpl>("abs"),
       row<numbers::acosImpl>("acos"),
       row<numbers::asinImpl>("asin"),

@@ -1,5 +1,5 @@
 // The numeric built-ins: operators by argument kinds, and the C wrappers.
-#include "numbers/numeric_builtins.h"
+#include "library/numeric_builtins.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,8 +1,7 @@
 // The numeric built-ins: the operators + - * / % ^ < > = # (`plus` to `diff`), which
 // choose by the kinds of their two arguments between integers, reals, numbs and
-// texts, and the wrappers of the C mathematics and number conversions. This file
-// belongs to the library layer: its functions are the implementations that the rows
-// of library/builtin_table.cpp name.
+// texts, and the wrappers of the C mathematics and number conversions. The rows of
+// library/builtin_table.cpp name them in the namespace of the arithmetic they call.
 #pragma once
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "numbers/numeric_builtins.h"
+#include "library/numeric_builtins.h"
 
 #include <gtest/gtest.h>
 
