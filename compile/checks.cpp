@@ -236,7 +236,7 @@ static void compileSelection(const Selection& work, Diagnostic& d) {
 
 void checkAndCompile(Diagnostic& d) {
   d = Diagnostic{};
-  front::definitions()["_"] = cells::makeAtom(hostLayoutText());
+  front::define("_", cells::makeAtom(hostLayoutText()));
   clearInterned();
   compileSelection(selectAll(), d);
 }

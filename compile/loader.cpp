@@ -16,33 +16,12 @@ namespace compile {
 
 using cells::Handle;
 
-// The table and the unit names as they were before a load.
-struct SavedTables {
-  front::Definitions definitions = front::definitions();
-  std::set<std::string, std::less<>> units = front::unitDefinitions();
-
-  // Drops the entries added since, and gives changed entries their old terms back.
-  void restore() const {
-    auto& table = front::definitions();
-    for (auto it = table.begin(); it != table.end();) {
-      auto old = definitions.find(it->first);
-      if (old == definitions.end()) {
-        it = table.erase(it);
-        continue;
-      }
-      if (it->second.get() != old->second.get()) it->second = old->second;
-      ++it;
-    }
-    front::unitDefinitions() = units;
-  }
-};
-
 // The names the loaded text defines, its main expression included; the built-ins
 // get back the entries that the reader's placeholders replaced. False when the text
 // redefines a name of the saved table.
 // Decision: a loaded text cannot replace a definition of the running program, of the
 // prelude or of an earlier load ("_" included); it may only add names.
-static bool takeNewDefinitions(const SavedTables& saved, std::set<std::string>& names) {
+static bool takeNewDefinitions(const front::SavedTables& saved, std::set<std::string>& names) {
   for (auto& [name, term] : front::definitions()) {
     auto old = saved.definitions.find(name);
     if (name.empty() || old == saved.definitions.end()) {
@@ -55,15 +34,8 @@ static bool takeNewDefinitions(const SavedTables& saved, std::set<std::string>& 
   return true;
 }
 
-// Puts the running program's main expression back under the empty name.
-static void restoreMain(const SavedTables& saved) {
-  auto running = saved.definitions.find("");
-  if (running == saved.definitions.end()) front::definitions().erase("");
-  else front::definitions()[""] = running->second;
-}
-
 Handle compileProgramText(std::string_view program) {
-  SavedTables saved;
+  front::SavedTables saved = front::saveTables();
   std::set<std::string> names;
   driver::Diagnostic d = front::readProgram(program);
   bool compiled = d.empty() && takeNewDefinitions(saved, names);
@@ -71,9 +43,9 @@ Handle compileProgramText(std::string_view program) {
     checkAndCompileNames(names, d);
     compiled = d.empty();
   }
-  Handle main = compiled ? front::definitions()[""] : Handle();
-  if (!compiled) saved.restore();
-  restoreMain(saved);
+  Handle main = compiled ? front::mainExpression() : Handle();
+  if (!compiled) front::restoreTables(saved);
+  front::restoreMainExpression(saved);
   return main;
 }
 

@@ -23,7 +23,7 @@ std::string shortened(const std::string& text) {
 // not an integer.
 static void judge(driver::Diagnostic& d, cells::Handle result) {
   if (cells::isInteger(result.get())) {
-    front::definitions()[""] = std::move(result);
+    front::setMainExpression(std::move(result));
     return;
   }
   std::string printed = compile::printTerm(result);
@@ -35,7 +35,7 @@ void linkAndRun(driver::Diagnostic& d, char** arguments) {
   compile::checkAndCompile(d);
   if (!d.empty()) return;
   cells::Handle argument = cells::numeralFromInt64(int64_t(reinterpret_cast<uintptr_t>(arguments)));
-  cells::Handle main = front::definitions()[""];
+  cells::Handle main = front::mainExpression();
   judge(d, evaluate(cells::makePair(std::move(main), std::move(argument))));
   // VORL_STEPS=1 reports the number of machine steps, of joins that grew a text in
   // place and of cells made, for measuring the engine.

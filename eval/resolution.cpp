@@ -47,7 +47,7 @@ void followAliases(Resolution& r) {
     }
     auto found = table.find(target);
     if (found == table.end() || &found->second == r.definition) return;
-    if (front::unitDefinitions().count(target)) return;
+    if (front::isUnitDefinition(target)) return;
     r.definition = &found->second;
   }
 }
@@ -65,7 +65,7 @@ Resolution computeResolution(const Cell* head) {
   // The prelude's names are one capital letter or one operator character.
   bool prelude = name.size() == 1 && !(name[0] >= 'a' && name[0] <= 'z');
   if (!prelude) r.entered = r.definition;
-  r.unit = front::unitDefinitions().count(name) != 0;
+  r.unit = front::isUnitDefinition(name);
   followAliases(r);
   return r;
 }

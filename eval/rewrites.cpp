@@ -84,13 +84,12 @@ Handle unfoldReal(Cell* r, Cell* f) {
 // Decision: a name without an entry leaves the table as it is.
 Handle updateDefinition(Cell* head, Cell* v) {
   std::string_view name = cells::text(head).substr(1);
-  auto& table = front::definitions();
-  auto found = table.find(name);
-  if (found == table.end() || !isValue(v)) return Handle(v);
+  Handle* entry = front::definitionEntry(name);
+  if (!entry || !isValue(v)) return Handle(v);
   Handle stored(v);
   if (compile::isLambda(v))
     stored = makePair(Handle(machineAtom(MachineAtom::B)), Handle(common(cells::Common::I)), std::move(stored));
-  found->second = stored;
+  *entry = stored;
   return stored;
 }
 

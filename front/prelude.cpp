@@ -27,9 +27,9 @@ const library::BuiltinTable& loadPrelude() {
     std::size_t end = i + 1 < commas.size() ? commas[i + 1] : s.text().size();
     cells::Handle entry = parseExpression(s, commas[i] + 1, end);
     cells::invariant(entry.isPair() && entry.left().isPair(), "prelude entry is not a definition");
-    definitions()[canonicalName(entry.left().right().text())] = entry.right();
+    define(canonicalName(entry.left().right().text()), entry.right());
   }
-  preludeSnapshot() = definitions();
+  takePreludeSnapshot();
   return table;
 }
 

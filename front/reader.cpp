@@ -58,24 +58,18 @@ static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
   if (name == "\\" || name == "{") return true;
   if (library::findBuiltin(name))
     return driver::fail(d, "Built", "Built in function [" + name + "] cannot be re-defined.", {}, int64_t(position));
-  if (unit) {
-    definitions()[name] = cells::makePair(cells::common(cells::Common::I), item.right());
-    unitDefinitions().insert(name);
-  } else {
-    definitions()[name] = item.right();
-    unitDefinitions().erase(name);
-  }
+  defineRead(name, item.right(), unit);
   return true;
 }
 
 driver::Diagnostic readProgram(std::string_view text) {
   driver::Diagnostic d;
   if (!checkBrackets(text, d)) return d;
-  for (auto& [name, entry] : library::builtin_table()) definitions()[name] = placeholderTerm(entry.arity);
+  for (auto& [name, entry] : library::builtin_table()) define(name, placeholderTerm(entry.arity));
   Scanner s(normaliseSource(text));
   std::size_t end = s.text().size();
   std::vector<std::size_t> commas = s.topLevelSeparators(0, end, ",");
-  definitions()[""] = parseExpression(s, 0, commas.empty() ? end : commas.front());
+  setMainExpression(parseExpression(s, 0, commas.empty() ? end : commas.front()));
   for (std::size_t i = 0; i < commas.size(); ++i) {
     std::size_t itemEnd = i + 1 < commas.size() ? commas[i + 1] : end;
     std::size_t position = commas[i] + 1;

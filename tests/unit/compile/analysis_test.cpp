@@ -16,10 +16,10 @@ class AnalysisTest : public ::testing::Test {
  protected:
   void SetUp() override {
     front::loadPrelude();
-    front::definitions()["tw"] = parsed("x\\y\\x");
+    front::define("tw", parsed("x\\y\\x"));
     // The reader's placeholder of an arity-0 built-in, and an alias of it.
-    front::definitions()["stdout"] = parsed("Z");
-    front::definitions()["out"] = parsed("stdout");
+    front::define("stdout", parsed("Z"));
+    front::define("out", parsed("stdout"));
   }
   void TearDown() override { front::clearTables(); }
 };
@@ -77,8 +77,8 @@ TEST_F(AnalysisTest, DataPairCachesItsLength) {
 // The reader's placeholder of an arity-0 built-in is the atom "Z", which names the
 // combinator Z (one argument); the built-in itself needs none, and so does an alias.
 TEST_F(AnalysisTest, ArityZeroBuiltinNeedsNoArgument) {
-  front::definitions()["time_t"] = parsed("Z");
-  front::definitions()["now"] = parsed("time_t");
+  front::define("time_t", parsed("Z"));
+  front::define("now", parsed("time_t"));
   for (const char* name : {"time_t", "now"}) {
     cells::Handle t = parsed(name);
     annotate(t.get());
@@ -89,7 +89,7 @@ TEST_F(AnalysisTest, ArityZeroBuiltinNeedsNoArgument) {
 TEST_F(AnalysisTest, AnnotationIsKeptOnceComputed) {
   cells::Handle t = parsed("tw 1");
   annotate(t.get());
-  front::definitions()["tw"] = parsed("x\\x");
+  front::define("tw", parsed("x\\x"));
   annotate(t.get());
   EXPECT_EQ(cells::annotationValue(t.get()), 1);
 }

@@ -65,7 +65,7 @@ TEST(PassesTest, InternSharesEqualTerms) {
 // A million-cell chain, nested to the left and to the right, through every walk.
 TEST(PassesTest, MillionDeepTerms) {
   front::loadPrelude();
-  front::definitions()["tw"] = parsed("x\\y\\x");
+  front::define("tw", parsed("x\\y\\x"));
   std::size_t before = cells::liveCells();
   {
     const int n = 1'000'000;

@@ -44,7 +44,7 @@ class MachineTest : public ::testing::Test {
     EXPECT_TRUE(d.empty()) << program << ": " << d.Message;
     std::string printed;
     if (d.empty()) {
-      cells::Handle term = cells::makePair(front::definitions()[""], cells::numeralFromInt64(0));
+      cells::Handle term = cells::makePair(front::mainExpression(), cells::numeralFromInt64(0));
       cells::Handle value = machine == MachineKind::fast ? evaluateFast(term) : evaluateReference(term);
       printed = compile::printTerm(value);
     }

@@ -63,11 +63,11 @@ TEST_F(ReaderTest, SkippedItemsAndOperatorRedefinition) {
 TEST_F(ReaderTest, UnitFormAndLaterPlainForm) {
   EXPECT_TRUE(readProgram("0,gg()\\x").empty());
   EXPECT_EQ(entry("gg"), "(I x)");
-  EXPECT_EQ(unitDefinitions().count("gg"), 1u);
+  EXPECT_TRUE(isUnitDefinition("gg"));
   loadPrelude();
   EXPECT_TRUE(readProgram("0,gg()\\x,gg\\y").empty());
   EXPECT_EQ(entry("gg"), "y");
-  EXPECT_EQ(unitDefinitions().count("gg"), 0u);
+  EXPECT_FALSE(isUnitDefinition("gg"));
 }
 
 TEST_F(ReaderTest, Errors) {
