@@ -13,8 +13,6 @@ NumberSeams& numberSeams() {
   return seams;
 }
 
-static bool isAtomText(const Cell* c, std::string_view s) { return isAtom(c) && text(c) == s; }
-
 static bool isStreamHead(const Cell* c) {
   return isPair(c) && isAtomText(leftOf(c), "J") && isAtomText(rightOf(c), "K");
 }

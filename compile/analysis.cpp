@@ -77,9 +77,11 @@ struct PairShape {
 
 static PairShape shapeOf(const Cell* f, const Cell* x) {
   auto without = [](uint32_t m, const Cell* key) { return isLetterAtom(key) ? m & ~letterBit(key) : m; };
-  if (cells::isAtom(f)) return {isAtomText(f, "\\") || isAtomText(f, "{") ? 0 : cachedMask(f) | cachedMask(x), false};
+  if (cells::isAtom(f))
+    return {cells::isAtomText(f, "\\") || cells::isAtomText(f, "{") ? 0 : cachedMask(f) | cachedMask(x),
+            false};
   const Cell* ff = cells::leftOf(f);
-  if (isAtomText(ff, "\\")) return {without(cachedMask(x), cells::rightOf(f)), true};  // ((\ X) body)
+  if (cells::isAtomText(ff, "\\")) return {without(cachedMask(x), cells::rightOf(f)), true};  // ((\ X) body)
   if (isCurlyHead(f)) return {cachedMask(f) | without(cachedMask(x), curlyHeadKey(f)), false};
   return {cachedMask(f) | cachedMask(x), false};
 }

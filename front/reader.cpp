@@ -40,15 +40,14 @@ static Handle placeholderTerm(unsigned arity) {
   return term;
 }
 
-static bool isAtomText(const Handle& h, std::string_view text) { return !h.isPair() && h.text() == text; }
-
 // One item after a comma: a definition (\ H R) whose head H is a name (plain form)
 // or a name applied to "}" (unit form). Anything else is skipped silently.
 static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
-  if (!item.isPair() || !item.left().isPair() || !isAtomText(item.left().left(), "\\")) return true;
+  if (!item.isPair() || !item.left().isPair() || !cells::isAtomText(item.left().left().get(), "\\"))
+    return true;
   Handle head = item.left().right();
   bool unit = head.isPair();
-  if (unit && (head.left().isPair() || !isAtomText(head.right(), "}"))) return true;
+  if (unit && (head.left().isPair() || !cells::isAtomText(head.right().get(), "}"))) return true;
   std::string_view written = unit ? head.left().text() : head.text();
   if (!isDefinableName(written)) return true;
   std::string name = canonicalName(written);

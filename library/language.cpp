@@ -41,11 +41,13 @@ static char kindOf(const Cell* c) {
   return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
 }
 
-static bool isAtomText(const Cell* c, std::string_view t) { return cells::isAtom(c) && cells::text(c) == t; }
-static bool isEmptyList(const Cell* c) { return isAtomText(c, "["); }
+static bool isEmptyList(const Cell* c) {
+  return cells::isAtomText(c, "[");
+}
 // ((V a) b): a pair of the prelude, and a list element a before the rest b.
 static bool isVPair(const Cell* c) {
-  return cells::isPair(c) && cells::isPair(cells::leftOf(c)) && isAtomText(cells::leftOf(cells::leftOf(c)), "V");
+  return cells::isPair(c) && cells::isPair(cells::leftOf(c)) &&
+         cells::isAtomText(cells::leftOf(cells::leftOf(c)), "V");
 }
 static const Cell* vFirst(const Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 
@@ -130,8 +132,8 @@ static std::optional<std::size_t> positionIn(int64_t i, std::size_t length) {
 }
 
 static std::optional<bool> truthOf(const Cell* c) {
-  if (isAtomText(c, "K")) return true;
-  if (isAtomText(c, "H")) return false;
+  if (cells::isAtomText(c, "K")) return true;
+  if (cells::isAtomText(c, "H")) return false;
   return std::nullopt;
 }
 

@@ -225,8 +225,6 @@ Handle diffImpl(Term x, Term y) {
 
 // ---- real ---------------------------------------------------------------------------
 
-static bool isAtomText(const Cell* c, std::string_view s) { return cells::isAtom(c) && cells::text(c) == s; }
-
 // Decision: a list is ((V head) tail) ending in the empty list "["; `real` reads a
 // list of exactly 64 truth values ("K" 1, "H" 0) as a double's bits, most
 // significant first.
@@ -236,11 +234,12 @@ static std::optional<double> doubleFromTruthList(const Cell* list) {
     if (!cells::isPair(list) || !cells::isPair(cells::leftOf(list))) return std::nullopt;
     const Cell* cons = cells::leftOf(list);
     const Cell* head = cells::rightOf(cons);
-    if (!isAtomText(cells::leftOf(cons), "V") || !(isAtomText(head, "K") || isAtomText(head, "H")))
+    if (!cells::isAtomText(cells::leftOf(cons), "V") ||
+        !(cells::isAtomText(head, "K") || cells::isAtomText(head, "H")))
       return std::nullopt;
-    bits = bits << 1 | uint64_t(isAtomText(head, "K"));
+    bits = bits << 1 | uint64_t(cells::isAtomText(head, "K"));
   }
-  if (!isAtomText(list, "[")) return std::nullopt;
+  if (!cells::isAtomText(list, "[")) return std::nullopt;
   double d;
   std::memcpy(&d, &bits, sizeof d);
   return d;

@@ -17,16 +17,12 @@ bool isText(std::string_view bytes) {
   return depth == 1;
 }
 
-static bool isAtomText(const cells::Cell* c, char only) {
-  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
-}
-
 // A bit stream's first element tells its kind, when the whole stream is well formed.
 static char streamKind(const cells::Cell* c) {
   using namespace cells;
   const Cell* head = leftOf(c);
-  if (!isPair(head) || !isAtomText(leftOf(head), 'J')) return 'w';
-  char kind = isAtomText(rightOf(head), 'K') ? 'i' : isAtomText(rightOf(head), 'H') ? 'o' : 'w';
+  if (!isPair(head) || !isAtomText(leftOf(head), "J")) return 'w';
+  char kind = isAtomText(rightOf(head), "K") ? 'i' : isAtomText(rightOf(head), "H") ? 'o' : 'w';
   return kind != 'w' && isWellFormedStream(c) ? kind : 'w';
 }
 

@@ -76,6 +76,18 @@ TEST_F(CellTest, AtomKindsAndTheKindByte) {
   EXPECT_EQ(longText.text(), "[a text longer than a small block]");
 }
 
+// The one-byte fast path must not take a measured atom with a NUL inside for "[".
+TEST_F(CellTest, AtomTextTest) {
+  using namespace std::string_literals;
+  Handle nulInside = makeAtom("[\0]"s);
+  EXPECT_TRUE(isAtomText(makeAtom("[").get(), "["));
+  EXPECT_FALSE(isAtomText(nulInside.get(), "["));
+  EXPECT_TRUE(isAtomText(makeAtom("\\").get(), "\\"));
+  EXPECT_FALSE(isAtomText(makeAtom("\\a").get(), "\\"));
+  EXPECT_TRUE(isAtomText(makeAtom("plus").get(), "plus"));
+  EXPECT_FALSE(isAtomText(makePair(makeAtom("K"), makeAtom("K")).get(), "K"));
+}
+
 // An atom made with room grows within its block; its kind is then forgotten.
 TEST_F(CellTest, AtomsGrowWithinTheirRoom) {
   std::string bytes = "[sixteen bytes..]";
