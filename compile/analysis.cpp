@@ -25,8 +25,7 @@ int leadingLambdas(const Cell* term, int limit) {
 // A global name as the front end spells it once canonical: a definable name other
 // than a bracketed operator, or one operator character.
 static bool isName(std::string_view t) {
-  static constexpr std::string_view kOperators = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
-  if (t.size() == 1 && kOperators.find(t[0]) != std::string_view::npos) return true;
+  if (front::isOperatorName(t)) return true;
   return front::isDefinableName(t) && t[0] != '[';
 }
 

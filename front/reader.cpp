@@ -12,12 +12,9 @@ namespace front {
 
 using cells::Handle;
 
-static constexpr std::string_view kBracketedNames = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
-
 bool isDefinableName(std::string_view name) {
   if (name.empty()) return false;
-  if (name.size() == 3 && name[0] == '[' && name[2] == ']')
-    return kBracketedNames.find(name[1]) != std::string_view::npos;
+  if (name.size() == 3 && name[0] == '[' && name[2] == ']') return isOperatorName(name.substr(1, 1));
   if (name.size() == 1) {
     auto c = static_cast<unsigned char>(name[0]);
     if ((c >= 'A' && c <= 'Z') || (c >= 1 && c <= 31) || c >= 127) return true;

@@ -10,8 +10,14 @@
 
 namespace front {
 
+// The 27 operator characters: each alone is a global name, and "[c]" defines it.
+inline constexpr std::string_view kOperatorChars = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
+inline bool isOperatorName(std::string_view t) {
+  return t.size() == 1 && kOperatorChars.find(t[0]) != std::string_view::npos;
+}
+
 // Runs of '_' and lowercase letters; one uppercase letter, control character (1 to
-// 31) or byte from 127 up; or "[c]" for one of the 27 operator characters.
+// 31) or byte from 127 up; or "[c]" for an operator character c.
 bool isDefinableName(std::string_view name);
 
 // "[+]" becomes "+"; every other name stays as it is.
