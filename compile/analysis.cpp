@@ -36,7 +36,7 @@ static bool isName(std::string_view t) {
 // arity-0 built-in is the atom Z, which must not be taken for the combinator Z.
 static int argumentsNeeded(const Cell* entry) {
   auto& table = front::definitions();
-  for (int hops = 0; hops < 8 && cells::isAtom(entry); ++hops) {
+  for (int hops = 0; hops < front::kAliasHops && cells::isAtom(entry); ++hops) {
     std::string_view name = cells::text(entry);
     if (const library::BuiltinEntry* builtin = library::findBuiltin(name)) return builtin->arity;
     auto it = name.empty() ? table.end() : table.find(name);

@@ -18,6 +18,10 @@ Definitions& definitions();
 Definitions& preludeSnapshot();
 std::set<std::string, std::less<>>& unitDefinitions();
 
+// A definition that is just another name is an alias; chains of them are followed
+// this many steps at most, so that a cycle of aliases ends.
+inline constexpr int kAliasHops = 8;
+
 // Empties all three, releasing every cell they hold.
 void clearTables();
 
