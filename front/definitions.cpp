@@ -8,11 +8,6 @@ Definitions& definitions() {
   return table;
 }
 
-Definitions& preludeSnapshot() {
-  static Definitions table;
-  return table;
-}
-
 std::set<std::string, std::less<>>& unitDefinitions() {
   static std::set<std::string, std::less<>> names;
   return names;
@@ -21,7 +16,6 @@ std::set<std::string, std::less<>>& unitDefinitions() {
 void clearTables() {
   ++tablesEmptied;
   definitions().clear();
-  preludeSnapshot().clear();
   unitDefinitions().clear();
 }
 

@@ -1,7 +1,6 @@
 // The process-wide tables that the front end fills and later phases read: the
 // definitions (name to term; the empty name holds the main expression and, after a
-// run, its result), the copy taken right after the prelude, and the names defined
-// in the unit form name()\body.
+// run, its result) and the names defined in the unit form name()\body.
 #pragma once
 
 #include <map>
@@ -15,14 +14,13 @@ namespace front {
 using Definitions = std::map<std::string, cells::Handle, std::less<>>;
 
 Definitions& definitions();
-Definitions& preludeSnapshot();
 std::set<std::string, std::less<>>& unitDefinitions();
 
 // A definition that is just another name is an alias; chains of them are followed
 // this many steps at most, so that a cycle of aliases ends.
 inline constexpr int kAliasHops = 8;
 
-// Empties all three, releasing every cell they hold.
+// Empties both, releasing every cell they hold.
 void clearTables();
 
 // Counts the times the tables were emptied, so that anything that remembers where a
