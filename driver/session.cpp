@@ -262,7 +262,7 @@ std::string shownValue(const cells::Cell* value) {
     case 'i': {
       std::string t =
           cells::isAtom(value) ? std::string(cells::text(value)) : cells::numberSeams().streamText(value);
-      return t.size() > 1 && t[0] == '0' ? "-" + t.substr(1) : t;
+      return cells::isNegativeText(t) ? "-" + t.substr(1) : t;
     }
     case 'u': {
       std::string_view t = cells::text(value);

@@ -10,6 +10,7 @@
 // until the call returns: never keep one.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -104,9 +105,7 @@ struct Real {
   double value;
   static std::optional<Real> read(const Cell* c) {
     if (numbers::value_kind(c) != 'e' || cells::text(c).size() != 9) return std::nullopt;
-    double d;
-    std::memcpy(&d, cells::chars(c) + 1, sizeof d);
-    return Real{d};
+    return Real{std::bit_cast<double>(cells::realBits(c))};
   }
 };
 

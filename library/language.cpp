@@ -52,7 +52,7 @@ static bool isVPair(const Cell* c) {
 static const Cell* vFirst(const Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 
 static std::string_view storedBytes(const Cell* c, char kind) {
-  return kind == 'a' ? numbers::postPayload(c) : numbers::zitsContent(c);
+  return kind == 'a' ? cells::byteStringPayload(c) : numbers::zitsContent(c);
 }
 static std::string characters(const Cell* text) { return numbers::decodeZits(numbers::zitsContent(text)); }
 static Handle textOf(std::string_view characters) {
@@ -71,7 +71,7 @@ static Handle listOf(std::size_t n, auto element) {
 // a text its characters, an integer one character, its low byte.
 static std::optional<std::string> elementBytes(const Cell* e) {
   switch (kindOf(e)) {
-    case 'a': return std::string(numbers::postPayload(e));
+    case 'a': return std::string(cells::byteStringPayload(e));
     case 'u': return characters(e);
     case 'i': return std::string(1, char(cells::int64FromCell(e)));
     default: return std::nullopt;
@@ -93,11 +93,6 @@ static std::optional<std::string> collectList(const Cell* list) {
 
 static bool isList(const Cell* c) { return isEmptyList(c) || isVPair(c); }
 
-static uint64_t realBits(const Cell* real) {
-  uint64_t bits;
-  std::memcpy(&bits, cells::chars(real) + 1, sizeof bits);
-  return bits;
-}
 static Handle realOfBits(uint64_t bits) {
   double d;
   std::memcpy(&d, &bits, sizeof d);
@@ -123,10 +118,13 @@ static std::string formOf(const std::vector<bool>& bits) {
   return form;
 }
 
-// A position of a value of length `length`: negative counts from the end; nothing
-// when it stays outside [0, length).
+// An index into a value of length `length`: a negative one counts from the end.
+static int64_t fromEnd(int64_t i, std::size_t length) { return i < 0 ? i + int64_t(length) : i; }
+
+// A position of a value of length `length`; nothing when the index stays outside
+// [0, length).
 static std::optional<std::size_t> positionIn(int64_t i, std::size_t length) {
-  if (i < 0) i += int64_t(length);
+  i = fromEnd(i, length);
   if (i < 0 || uint64_t(i) >= length) return std::nullopt;
   return std::size_t(i);
 }
@@ -169,7 +167,7 @@ static Handle textRest(const Cell* text) {
 
 Handle buckImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'a': return firstCharacter(numbers::postPayload(x.cell));
+    case 'a': return firstCharacter(cells::byteStringPayload(x.cell));
     case 'u': return firstCharacterOf(x.cell);
     case 'e': return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
     case 'i': return cells::truth(!numbers::isNegativeText(NumeralText(x.cell).view()));
@@ -181,7 +179,7 @@ Handle buckImpl(Term x) {
 Handle waveImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'a': {
-      std::string_view payload = numbers::postPayload(x.cell);
+      std::string_view payload = cells::byteStringPayload(x.cell);
       return payload.empty() ? undefined() : numbers::makePost(payload.substr(1));
     }
     case 'u': return textRest(x.cell);
@@ -202,7 +200,7 @@ static Handle integerCharacter(const Cell* integer) {
 Handle zitsImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'i': return integerCharacter(x.cell);
-    case 'a': return textOf(numbers::postPayload(x.cell));
+    case 'a': return textOf(cells::byteStringPayload(x.cell));
     case 'e': return numbers::makeZits(numbers::realText(x.cell));
     case 'u': return borrowed(x.cell);
     case 'w': {
@@ -216,7 +214,7 @@ Handle zitsImpl(Term x) {
 Handle capeImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'u': return cells::makeAtom(characters(x.cell));
-    case 'a': return textOf(numbers::postPayload(x.cell));
+    case 'a': return textOf(cells::byteStringPayload(x.cell));
     default: return undefined();
   }
 }
@@ -227,9 +225,9 @@ Handle capeImpl(Term x) {
 // gives its own payload; a list its collected elements (as `zits` collects them).
 static std::optional<std::string> initBytes(const Cell* x) {
   switch (kindOf(x)) {
-    case 'a': return std::string(numbers::postPayload(x));
+    case 'a': return std::string(cells::byteStringPayload(x));
     case 'u': return characters(x);
-    case 'e': return std::string(cells::chars(x) + 1, 8);
+    case 'e': return std::string(cells::realPayload(x));
     case 'i': return numbers::bitFormFromText(NumeralText(x).view());
     case 'w': return isList(x) ? collectList(x) : std::nullopt;
     default: return std::nullopt;
@@ -269,7 +267,7 @@ Handle rankImpl(Term x) {
 Handle litsImpl(Term x) {
   std::optional<std::string> one;
   switch (kindOf(x.cell)) {
-    case 'a': one = std::string(numbers::postPayload(x.cell)); break;
+    case 'a': one = std::string(cells::byteStringPayload(x.cell)); break;
     case 'u': one = characters(x.cell); break;
     case 'i': return cells::numeralFromInt64(int8_t(cells::int64FromCell(x.cell)));
     case 'e': {
@@ -293,11 +291,11 @@ Handle lotsImpl(Term x) {
       return listOf(chars.size(), [&](std::size_t i) { return characterText(chars[i]); });
     }
     case 'a': {
-      std::string_view p = numbers::postPayload(x.cell);
+      std::string_view p = cells::byteStringPayload(x.cell);
       return listOf(p.size(), [&](std::size_t i) { return cells::numeralFromInt64((unsigned char)p[i]); });
     }
     case 'e': {
-      uint64_t bits = realBits(x.cell);
+      uint64_t bits = cells::realBits(x.cell);
       return listOf(64, [&](std::size_t i) { return cells::truth((bits >> i) & 1); });
     }
     case 'i': {
@@ -344,11 +342,11 @@ Handle lookImpl(Term x, Index i) {
     }
     case 'e': {
       std::optional<std::size_t> at = positionIn(i.value, 64);
-      return at ? cells::truth((realBits(x.cell) >> *at) & 1) : undefined();
+      return at ? cells::truth((cells::realBits(x.cell) >> *at) & 1) : undefined();
     }
     case 'i': {
       std::vector<bool> seq = sequenceOf(x.cell);
-      int64_t at = i.value < 0 ? i.value + int64_t(seq.size()) : i.value;
+      int64_t at = fromEnd(i.value, seq.size());
       if (at < 0) return undefined();
       return cells::truth(uint64_t(at) < seq.size() && seq[at]);
     }
@@ -373,7 +371,7 @@ static Handle corkBytes(const Cell* x, char kind, Index i, const Cell* element) 
 // sequence reads as whatever it spells, a numb when bit 0 is cleared.
 static Handle corkSequence(const Cell* x, Index i, bool set) {
   std::vector<bool> seq = sequenceOf(x);
-  int64_t at = i.value < 0 ? i.value + int64_t(seq.size()) : i.value;
+  int64_t at = fromEnd(i.value, seq.size());
   if (at < 0 || at >= (int64_t{1} << 32)) return undefined();
   if (uint64_t(at) >= seq.size() && !set) return borrowed(x);
   if (uint64_t(at) >= seq.size()) seq.resize(std::size_t(at) + 1, false);
@@ -392,7 +390,7 @@ Handle corkImpl(Term x, Index i, Term element) {
   std::optional<std::size_t> at = positionIn(i.value, 64);
   if (!at) return undefined();
   uint64_t bit = uint64_t{1} << *at;
-  return realOfBits(*set ? realBits(x.cell) | bit : realBits(x.cell) & ~bit);
+  return realOfBits(*set ? cells::realBits(x.cell) | bit : cells::realBits(x.cell) & ~bit);
 }
 
 // Decision: a text is cut at stored positions, as `rank` and `look` count them; a
@@ -401,10 +399,9 @@ Handle trimImpl(Term x, Index from, Index to) {
   char kind = kindOf(x.cell);
   if (kind != 'a' && kind != 'u') return undefined();
   std::string_view bytes = storedBytes(x.cell, kind);
-  int64_t length = int64_t(bytes.size());
-  int64_t a = from.value < 0 ? from.value + length : from.value;
-  int64_t b = to.value < 0 ? to.value + length : to.value;
-  if (a < 0 || b < 0 || a > b || b > length) return undefined();
+  int64_t a = fromEnd(from.value, bytes.size());
+  int64_t b = fromEnd(to.value, bytes.size());
+  if (a < 0 || b < 0 || a > b || b > int64_t(bytes.size())) return undefined();
   std::string_view piece = bytes.substr(std::size_t(a), std::size_t(b - a));
   if (kind == 'a') return numbers::makePost(piece);
   std::string text = "[" + std::string(piece) + "]";

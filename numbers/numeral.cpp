@@ -26,8 +26,7 @@ NumeralText::NumeralText(const cells::Cell* c) {
     valid_ = true;
     return;
   }
-  view_ = cells::text(c);
-  if (view_ == "K") view_ = "0";
+  view_ = cells::numeralAtomText(c);
   valid_ = isDigitText(view_);
 }
 

@@ -34,7 +34,7 @@ inline bool isNumeral(std::string_view s) {
 inline bool isDigitText(std::string_view s) {
   return cells::numeralForm(s) != cells::NumeralForm::none;
 }
-inline bool isNegativeText(std::string_view s) { return s.size() > 1 && s[0] == '0'; }
+using cells::isNegativeText;
 // The digits without the sign "0" ("0" stays "0").
 inline std::string_view magnitudeOf(std::string_view s) { return isNegativeText(s) ? s.substr(1) : s; }
 

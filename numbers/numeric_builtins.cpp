@@ -250,7 +250,7 @@ static std::optional<double> doubleFromTruthList(const Cell* list) {
 Handle realImpl(Term x) {
   const Cell* c = x.cell;
   switch (operandKind(c)) {
-    case 'a': return realFromDouble(std::strtod(postPayload(c).data(), nullptr));
+    case 'a': return realFromDouble(std::strtod(cells::byteStringPayload(c).data(), nullptr));
     case 'e': return Handle(const_cast<Cell*>(c));
     case 'u': return realFromDouble(std::atof(decodeZits(zitsContent(c)).c_str()));
     case 'w': {

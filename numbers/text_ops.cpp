@@ -9,12 +9,6 @@
 
 namespace numbers {
 
-std::string_view postPayload(const cells::Cell* post) {
-  std::string_view t = cells::text(post);
-  std::size_t close = t.find(')');
-  return close == std::string_view::npos ? std::string_view() : t.substr(close + 1);
-}
-
 std::string_view zitsContent(const cells::Cell* zits) {
   std::string_view t = cells::text(zits);
   return t.substr(1, t.size() - 2);
@@ -109,7 +103,7 @@ cells::Handle makeZits(std::string_view content) { return makeZitsOf(content, {}
 // that are not in the cell.
 static std::string_view joinedBytes(const cells::Cell* c, char kind, bool intoPost, std::string& held) {
   switch (kind) {
-    case 'a': return postPayload(c);
+    case 'a': return cells::byteStringPayload(c);
     case 'u':
       if (!intoPost || isPlainContent(zitsContent(c))) return zitsContent(c);
       return held = decodeZits(zitsContent(c));
@@ -174,7 +168,7 @@ static std::string_view cut(std::string_view all, int64_t n) {
 // content is its own decoding: it is cut as it stands.
 cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
   std::optional<int64_t> v = smallNumeral(n);
-  std::string_view stored = kx == 'a' ? postPayload(x) : zitsContent(x);
+  std::string_view stored = kx == 'a' ? cells::byteStringPayload(x) : zitsContent(x);
   bool asStored = kx == 'a' || isPlainContent(stored);
   std::string decoded = asStored ? std::string() : decodeZits(stored);
   std::string_view bytes = asStored ? stored : std::string_view(decoded);
@@ -186,7 +180,7 @@ cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
 
 // Decision: a repetition longer than kLargestResultBytes gives "Z".
 cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
-  std::string_view unit = kx == 'a' ? postPayload(x) : zitsContent(x);
+  std::string_view unit = kx == 'a' ? cells::byteStringPayload(x) : zitsContent(x);
   std::optional<int64_t> count = smallNumeral(n);
   if (isNegativeText(n) || !count) return cells::common(cells::Common::Z);
   if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size()) return cells::common(cells::Common::Z);
@@ -199,8 +193,8 @@ cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
 }
 
 int compareTexts(const cells::Cell* x, const cells::Cell* y, char kind) {
-  std::string_view a = kind == 'a' ? postPayload(x) : zitsContent(x);
-  std::string_view b = kind == 'a' ? postPayload(y) : zitsContent(y);
+  std::string_view a = kind == 'a' ? cells::byteStringPayload(x) : zitsContent(x);
+  std::string_view b = kind == 'a' ? cells::byteStringPayload(y) : zitsContent(y);
   int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (c != 0) return c < 0 ? -1 : 1;
   return a.size() < b.size() ? -1 : a.size() > b.size();

@@ -12,7 +12,6 @@
 
 namespace numbers {
 
-std::string_view postPayload(const cells::Cell* post);
 std::string_view zitsContent(const cells::Cell* zits);
 // True when the content holds no "[", "]" or line feed: its decoding is itself.
 bool isPlainContent(std::string_view content);
