@@ -126,9 +126,6 @@ inline void setLengthCache(Cell* c, uint64_t length) {
   c->header = (c->header & ~kLengthMask) | (length << kLengthShift);
 }
 
-// The top byte (bits 56..63) as the compiler reads it: 0x80 plus the annotation for
-// an atom; 0x40 in its low seven bits with no annotation value is the "@" marker.
-inline uint8_t topByte(const Cell* c) { return uint8_t(c->header >> kTopShift); }
 inline bool isAnnotated(const Cell* c) { return (c->header & (kAnnotationMask | kMarkerBit)) != 0; }
 inline bool isDataMarked(const Cell* c) {
   return (c->header & (kAnnotationMask | kMarkerBit)) == kMarkerBit;

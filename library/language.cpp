@@ -170,7 +170,7 @@ Handle buckImpl(Term x) {
     case 'a': return firstCharacter(cells::byteStringPayload(x.cell));
     case 'u': return firstCharacterOf(x.cell);
     case 'e': return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
-    case 'i': return cells::truth(!numbers::isNegativeText(NumeralText(x.cell).view()));
+    case 'i': return cells::truth(cells::isNonNegative(x.cell));
     case 'o': return cells::truth(numbers::numbValue(x.cell)->m.sign() >= 0);
     default: return undefined();
   }

@@ -131,6 +131,4 @@ bool numeralLess(const cells::Cell* a, const cells::Cell* b) {
   return numeralTextLess(numeralText(a), numeralText(b));
 }
 
-bool numeralAtLeast(const cells::Cell* a, const cells::Cell* b) { return !numeralLess(a, b); }
-
 }  // namespace numbers

@@ -73,6 +73,5 @@ std::string numeralNegate(std::string_view a);
 // Orders of numeral texts and of integer cells (bit streams normalised first).
 bool numeralTextLess(std::string_view a, std::string_view b);
 bool numeralLess(const cells::Cell* a, const cells::Cell* b);
-bool numeralAtLeast(const cells::Cell* a, const cells::Cell* b);
 
 }  // namespace numbers

@@ -36,8 +36,4 @@ double doubleFromInteger(std::string_view numeral) {
   return std::strtod(c.c_str(), nullptr);
 }
 
-cells::Handle realFromInteger(const cells::Cell* integer) {
-  return realFromDouble(doubleFromInteger(numeralText(integer)));
-}
-
 }  // namespace numbers

@@ -8,6 +8,12 @@
 namespace cells {
 namespace {
 
+// The top byte (bits 56..63): 0x80 plus the annotation for an atom; 0x40 in its low
+// seven bits with no annotation value is the "@" marker.
+uint8_t topByte(const Cell* c) {
+  return uint8_t(c->header >> kTopShift);
+}
+
 // Requires the live-cell count to be back where it started when the test ends.
 class CellTest : public ::testing::Test {
  protected:
