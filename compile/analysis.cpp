@@ -92,7 +92,7 @@ static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
 }
 
 // A value for the flag rule: "@" data, or a cell needing at least one argument.
-static bool isValue(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
+static bool isValueForFlag(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
 static bool flagOf(const Cell* c) { return !cells::isDataMarked(c) && cells::annotationFlag(c); }
 
 void annotatePair(Cell* p) {
@@ -109,7 +109,7 @@ void annotatePair(Cell* p) {
     v = (vf == kUnknown || vf <= kFloor) ? vf : vf - 1;
   }
   cells::setAnnotation(p, v);
-  cells::setAnnotationFlag(p, flagOf(f) || flagOf(x) || !isValue(x));
+  cells::setAnnotationFlag(p, flagOf(f) || flagOf(x) || !isValueForFlag(x));
 }
 
 void annotate(Cell* term) {

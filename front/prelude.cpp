@@ -20,7 +20,7 @@ std::string_view preludeText() {
 }
 
 void loadPrelude() {
-  library::builtin_table();
+  library::builtinTable();
   clearTables();
   Scanner s(normaliseSource(preludeText()));
   std::vector<std::size_t> commas = s.topLevelSeparators(0, s.text().size(), ",");

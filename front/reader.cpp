@@ -67,7 +67,7 @@ static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
 driver::Diagnostic readProgram(std::string_view text) {
   driver::Diagnostic d;
   if (!checkBrackets(text, d)) return d;
-  for (auto& [name, entry] : library::builtin_table()) definitions()[name] = placeholderTerm(entry.arity);
+  for (auto& [name, entry] : library::builtinTable()) definitions()[name] = placeholderTerm(entry.arity);
   Scanner s(normaliseSource(text));
   std::size_t end = s.text().size();
   std::vector<std::size_t> commas = s.topLevelSeparators(0, end, ",");

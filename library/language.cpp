@@ -37,7 +37,7 @@ static Handle borrowed(const Cell* c) { return Handle(const_cast<Cell*>(c)); }
 // The value kind, with an atom that only looks like a real (one of another length)
 // as "[void]".
 static char kindOf(const Cell* c) {
-  char kind = numbers::value_kind(c);
+  char kind = numbers::valueKind(c);
   return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
 }
 

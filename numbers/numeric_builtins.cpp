@@ -21,7 +21,7 @@ static Handle undefined() { return cells::common(cells::Common::Z); }
 // The value kind, with an atom that only looks like a real (one of another length)
 // counted as "[void]".
 static char operandKind(const Cell* c) {
-  char kind = value_kind(c);
+  char kind = valueKind(c);
   return kind == 'e' && !isReal(c) ? 'w' : kind;
 }
 

@@ -22,7 +22,7 @@ cells::Handle makePost(std::string_view payload);
 // several side by side): the atom is known to be a text from the start.
 cells::Handle makeZits(std::string_view content);
 
-// x + y where either is a post or a text; kinds are value_kind letters. When x is a
+// x + y where either is a post or a text; kinds are valueKind letters. When x is a
 // text that no one but this call can see (`soleX`), the join may grow x in place and
 // return it: no one can tell, and a loop of joins onto one text stays linear.
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX = false);

@@ -48,7 +48,7 @@ static char bracketedKind(const cells::Cell* c) {
   return kind;
 }
 
-char value_kind(const cells::Cell* c) {
+char valueKind(const cells::Cell* c) {
   using cells::AtomKind;
   if (cells::isPair(c)) return streamKind(c);
   switch (cells::atomKind(c)) {
@@ -98,7 +98,7 @@ static std::string integerStreamText(const cells::Cell* stream) {
 }
 
 void installCellSeams() {
-  cells::numberSeams().valueKind = &value_kind;
+  cells::numberSeams().valueKind = &valueKind;
   cells::numberSeams().streamText = &integerStreamText;
   installMpzAllocation();
 }
