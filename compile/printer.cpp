@@ -23,7 +23,7 @@ static std::string printReal(const Cell* c) {
 
 static std::string printByteString(const Cell* c) {
   std::string_view t = cells::text(c);
-  return "cape[" + numbers::encodeZits(t.substr(t.find(')') + 1)) + "]";
+  return "cape[" + numbers::encodeText(t.substr(t.find(')') + 1)) + "]";
 }
 
 static std::string printAtom(const Cell* c) {

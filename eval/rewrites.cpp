@@ -62,8 +62,8 @@ Handle splitByteString(Cell* s, Cell* f) {
   if (bytes.size() == 1) return makePair(bitsOfByte(static_cast<unsigned char>(bytes[0])), Handle(f));
   std::size_t p = 1;
   while (p * 2 < bytes.size()) p *= 2;
-  return makePair(Handle(common(cells::Common::V)), numbers::makePost(bytes.substr(0, p)),
-                  numbers::makePost(bytes.substr(p)), Handle(f));
+  return makePair(Handle(common(cells::Common::V)), numbers::makeByteString(bytes.substr(0, p)),
+                  numbers::makeByteString(bytes.substr(p)), Handle(f));
 }
 
 // r f  =>  D f, D the 64 bits of the double, most significant first, as a list of

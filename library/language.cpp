@@ -52,11 +52,11 @@ static bool isVPair(const Cell* c) {
 static const Cell* vFirst(const Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 
 static std::string_view storedBytes(const Cell* c, char kind) {
-  return kind == 'a' ? cells::byteStringPayload(c) : numbers::zitsContent(c);
+  return kind == 'a' ? cells::byteStringPayload(c) : numbers::textContent(c);
 }
-static std::string characters(const Cell* text) { return numbers::decodeZits(numbers::zitsContent(text)); }
+static std::string characters(const Cell* text) { return numbers::decodeText(numbers::textContent(text)); }
 static Handle textOf(std::string_view characters) {
-  return numbers::makeZits(numbers::encodeZits(characters));
+  return numbers::makeText(numbers::encodeText(characters));
 }
 static Handle characterText(char c) { return textOf(std::string_view(&c, 1)); }
 
@@ -151,16 +151,16 @@ static Handle firstCharacter(std::string_view bytes) {
 
 // A text's first character, decoding no more than it: an escape or one byte.
 static Handle firstCharacterOf(const Cell* text) {
-  std::string_view content = numbers::zitsContent(text);
+  std::string_view content = numbers::textContent(text);
   std::size_t escape = content.size() >= 3 && content[0] == '[' && content[2] == ']' ? 3 : 1;
-  return firstCharacter(numbers::decodeZits(content.substr(0, escape)));
+  return firstCharacter(numbers::decodeText(content.substr(0, escape)));
 }
 
 // A text without its first character, escaped again; a plain content is cut as it
 // stands (its decoding and encoding are itself).
 static Handle textRest(const Cell* text) {
-  std::string_view content = numbers::zitsContent(text);
-  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeZits(content.substr(1));
+  std::string_view content = numbers::textContent(text);
+  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeText(content.substr(1));
   std::string chars = characters(text);
   return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
 }
@@ -180,7 +180,7 @@ Handle waveImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'a': {
       std::string_view payload = cells::byteStringPayload(x.cell);
-      return payload.empty() ? undefined() : numbers::makePost(payload.substr(1));
+      return payload.empty() ? undefined() : numbers::makeByteString(payload.substr(1));
     }
     case 'u': return textRest(x.cell);
     case 'e': return numbers::realFromDouble(-numbers::doubleFromReal(x.cell));
@@ -194,14 +194,14 @@ Handle waveImpl(Term x) {
 static Handle integerCharacter(const Cell* integer) {
   char c = char(cells::int64FromCell(integer));
   if (c == '[' || c == ']') return characterText(c);
-  return numbers::makeZits(std::string_view(&c, 1));
+  return numbers::makeText(std::string_view(&c, 1));
 }
 
 Handle zitsImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'i': return integerCharacter(x.cell);
     case 'a': return textOf(cells::byteStringPayload(x.cell));
-    case 'e': return numbers::makeZits(numbers::realText(x.cell));
+    case 'e': return numbers::makeText(numbers::realText(x.cell));
     case 'u': return borrowed(x.cell);
     case 'w': {
       std::optional<std::string> bytes = isList(x.cell) ? collectList(x.cell) : std::nullopt;
@@ -236,7 +236,7 @@ static std::optional<std::string> initBytes(const Cell* x) {
 
 Handle initImpl(Term x) {
   std::optional<std::string> bytes = initBytes(x.cell);
-  return bytes ? numbers::makePost(*bytes) : undefined();
+  return bytes ? numbers::makeByteString(*bytes) : undefined();
 }
 
 // Decision: `copy` writes exactly the bytes `init` gives (so an integer writes its
@@ -329,7 +329,7 @@ Handle leafImpl(Term x) {
   if (isEmptyList(x.cell)) return cells::truth(true);
   if (isVPair(x.cell)) return cells::truth(false);
   if (kindOf(x.cell) != 'u') return undefined();
-  return cells::truth(numbers::zitsContent(x.cell).empty());
+  return cells::truth(numbers::textContent(x.cell).empty());
 }
 
 Handle lookImpl(Term x, Index i) {
@@ -361,7 +361,7 @@ static Handle corkBytes(const Cell* x, char kind, Index i, const Cell* element) 
   std::optional<std::size_t> at = positionIn(i.value, bytes.size());
   if (!at || kindOf(element) != 'i') return undefined();
   bytes[*at] = char(cells::int64FromCell(element));
-  if (kind == 'a') return numbers::makePost(bytes);
+  if (kind == 'a') return numbers::makeByteString(bytes);
   std::string text = "[" + bytes + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }
@@ -403,7 +403,7 @@ Handle trimImpl(Term x, Index from, Index to) {
   int64_t b = fromEnd(to.value, bytes.size());
   if (a < 0 || b < 0 || a > b || b > int64_t(bytes.size())) return undefined();
   std::string_view piece = bytes.substr(std::size_t(a), std::size_t(b - a));
-  if (kind == 'a') return numbers::makePost(piece);
+  if (kind == 'a') return numbers::makeByteString(piece);
   std::string text = "[" + std::string(piece) + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }

@@ -252,7 +252,7 @@ Handle realImpl(Term x) {
   switch (operandKind(c)) {
     case 'a': return realFromDouble(std::strtod(cells::byteStringPayload(c).data(), nullptr));
     case 'e': return Handle(const_cast<Cell*>(c));
-    case 'u': return realFromDouble(std::atof(decodeZits(zitsContent(c)).c_str()));
+    case 'u': return realFromDouble(std::atof(decodeText(textContent(c)).c_str()));
     case 'w': {
       std::optional<double> d = doubleFromTruthList(c);
       return d ? realFromDouble(*d) : undefined();
