@@ -7,14 +7,9 @@
 #include <string_view>
 
 #include "driver/diagnostic.h"
+#include "front/lexer.h"
 
 namespace front {
-
-// The 27 operator characters: each alone is a global name, and "[c]" defines it.
-inline constexpr std::string_view kOperatorChars = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
-inline bool isOperatorName(std::string_view t) {
-  return t.size() == 1 && kOperatorChars.find(t[0]) != std::string_view::npos;
-}
 
 // Runs of '_' and lowercase letters; one uppercase letter, control character (1 to
 // 31) or byte from 127 up; or "[c]" for an operator character c.
