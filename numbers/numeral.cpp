@@ -30,12 +30,6 @@ NumeralText::NumeralText(const cells::Cell* c) {
   valid_ = isDigitText(view_);
 }
 
-std::string numeralText(const cells::Cell* c) {
-  NumeralText t(c);
-  cells::invariant(t.valid(), "numeral text of a value that is not a number");
-  return std::string(t.view());
-}
-
 cells::Handle makeNumeral(std::string_view s) {
   cells::invariant(isNumeral(s), "malformed numeral text");
   return cells::makeAtom(s);
@@ -125,10 +119,6 @@ bool numeralTextLess(std::string_view a, std::string_view b) {
   if (na != nb) return na;
   int c = compareMagnitudes(magnitudeOf(a), magnitudeOf(b));
   return na ? c > 0 : c < 0;
-}
-
-bool numeralLess(const cells::Cell* a, const cells::Cell* b) {
-  return numeralTextLess(numeralText(a), numeralText(b));
 }
 
 }  // namespace numbers

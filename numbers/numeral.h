@@ -60,9 +60,6 @@ class NumeralText {
   bool valid_ = false;
 };
 
-// The numeral text of an integer or numb cell (assertion failure on anything else).
-std::string numeralText(const cells::Cell* c);
-
 // The atom of a numeral text, checked once more.
 cells::Handle makeNumeral(std::string_view s);
 
@@ -70,8 +67,7 @@ cells::Handle numeralAdd(std::string_view a, std::string_view b);
 cells::Handle numeralSubtract(std::string_view a, std::string_view b);
 std::string numeralNegate(std::string_view a);
 
-// Orders of numeral texts and of integer cells (bit streams normalised first).
+// The order of numeral texts.
 bool numeralTextLess(std::string_view a, std::string_view b);
-bool numeralLess(const cells::Cell* a, const cells::Cell* b);
 
 }  // namespace numbers
