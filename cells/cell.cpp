@@ -62,21 +62,6 @@ Cell* refill() {
 
 }  // namespace pool
 
-AtomKind atomKind(unsigned char first) {
-  static constexpr auto table = [] {
-    std::array<AtomKind, 256> t{};
-    for (int c = '0'; c <= '9'; ++c) t[c] = AtomKind::numeral;
-    t[' '] = AtomKind::fixedBinary;
-    t['('] = AtomKind::countedBinary;
-    t['['] = AtomKind::bracketed;
-    t[')'] = AtomKind::update;
-    t[']'] = AtomKind::closing;
-    t[0] = AtomKind::empty;
-    return t;
-  }();
-  return table[first];
-}
-
 // Numerals and bracketed atoms are measured as the header layout prescribes; so are
 // counted binary and fixed-size atoms, whose stated lengths a program could
 // otherwise contradict.

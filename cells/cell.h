@@ -4,6 +4,7 @@
 // `Handle` through which all code holds cells, and the accessors.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -125,9 +126,6 @@ inline void setLengthCache(Cell* c, uint64_t length) {
   c->header = (c->header & ~kLengthMask) | (length << kLengthShift);
 }
 
-// The top byte (bits 56..63) as the compiler reads it: 0x80 plus the annotation for
-// an atom; 0x40 in its low seven bits with no annotation value is the "@" marker.
-inline uint8_t topByte(const Cell* c) { return uint8_t(c->header >> kTopShift); }
 inline bool isAnnotated(const Cell* c) { return (c->header & (kAnnotationMask | kMarkerBit)) != 0; }
 inline bool isDataMarked(const Cell* c) {
   return (c->header & (kAnnotationMask | kMarkerBit)) == kMarkerBit;
@@ -164,12 +162,25 @@ enum class AtomKind : uint8_t {
   closing,        // "]"
   empty,          // the empty text
 };
-AtomKind atomKind(unsigned char first);
+inline constexpr std::array<AtomKind, 256> kAtomKinds = [] {
+  std::array<AtomKind, 256> t{};
+  for (int c = '0'; c <= '9'; ++c) t[c] = AtomKind::numeral;
+  t[' '] = AtomKind::fixedBinary;
+  t['('] = AtomKind::countedBinary;
+  t['['] = AtomKind::bracketed;
+  t[')'] = AtomKind::update;
+  t[']'] = AtomKind::closing;
+  t[0] = AtomKind::empty;
+  return t;
+}();
+inline constexpr AtomKind atomKind(unsigned char first) {
+  return kAtomKinds[first];
+}
 inline AtomKind atomKind(const Cell* c) { return atomKind(static_cast<unsigned char>(chars(c)[0])); }
 
 // Atoms whose length is recorded in the header (or, from 2^26 bytes, in a side
 // table) rather than found by a scan.
-inline bool isMeasured(AtomKind kind) {
+inline constexpr bool isMeasured(AtomKind kind) {
   return kind == AtomKind::fixedBinary || kind == AtomKind::countedBinary || kind == AtomKind::numeral ||
          kind == AtomKind::bracketed;
 }
@@ -177,6 +188,15 @@ inline bool isMeasured(AtomKind kind) {
 // The text of a cell: empty for a pair; otherwise by the atom's kind, told by its
 // first byte (fixed-size, counted binary, numeral, bracketed or plain atom).
 std::string_view text(const Cell* c);
+
+// Whether c is the atom of text t (not empty). The first byte rejects almost every
+// atom before the text is measured, and a one-byte text that cannot begin a
+// measured atom needs no measuring at all.
+inline bool isAtomText(const Cell* c, std::string_view t) {
+  if (!isAtom(c) || t.empty() || chars(c)[0] != t[0]) return false;
+  if (t.size() == 1 && !isMeasured(atomKind(static_cast<unsigned char>(t[0])))) return chars(c)[1] == '\0';
+  return text(c) == t;
+}
 
 // A measured atom longer than kSmallAtom bytes keeps one byte after its NUL for its
 // value kind, which the numbers layer decides at its first look (a text's brackets

@@ -13,15 +13,13 @@ NumberSeams& numberSeams() {
   return seams;
 }
 
-static bool isAtomText(const Cell* c, std::string_view s) { return isAtom(c) && text(c) == s; }
-
 static bool isStreamHead(const Cell* c) {
   return isPair(c) && isAtomText(leftOf(c), "J") && isAtomText(rightOf(c), "K");
 }
 
 // The numeral text of an integer cell; a bit stream is normalised by the numbers layer.
 static std::string numeralTextOf(const Cell* c) {
-  if (isAtom(c)) return std::string(isAtomText(c, "K") ? "0" : text(c));
+  if (isAtom(c)) return std::string(numeralAtomText(c));
   auto streamText = numberSeams().streamText;
   invariant(streamText != nullptr, "bit stream read before the numbers layer is installed");
   return streamText(c);
@@ -128,11 +126,9 @@ bool isInteger(const Cell* c) {
   return chars(c)[0] == 'K' && chars(c)[1] == '\0';
 }
 
-static bool textIsNonNegative(std::string_view s) { return s.size() <= 1 || s[0] != '0'; }
-
 bool isNonNegative(const Cell* c) {
-  if (isPair(c)) return textIsNonNegative(numeralTextOf(c));
-  return textIsNonNegative(text(c));
+  if (isPair(c)) return !isNegativeText(numeralTextOf(c));
+  return !isNegativeText(text(c));
 }
 
 // The magnitude's low 64 bits: decimal digits folded with wrapping arithmetic,
@@ -152,18 +148,16 @@ int64_t int64FromCell(const Cell* c) {
     owned = numeralTextOf(c);
     s = owned;
   } else {
-    s = isAtomText(c, "K") ? std::string_view("0") : text(c);
+    s = numeralAtomText(c);
   }
   uint64_t m = magnitudeLow64(s);
-  return int64_t(textIsNonNegative(s) ? m : uint64_t{0} - m);
+  return int64_t(isNegativeText(s) ? uint64_t{0} - m : m);
 }
 
-// The first payload byte of a byte string "(" + length digits + ")" + payload; the
-// end of the atom when it has no ")".
-static const char* payloadOf(const Cell* c) {
+std::string_view byteStringPayload(const Cell* c) {
   std::string_view t = text(c);
   std::size_t close = t.find(')');
-  return t.data() + (close == std::string_view::npos ? t.size() : close + 1);
+  return close == std::string_view::npos ? std::string_view() : t.substr(close + 1);
 }
 
 const void* hostPointer(const Cell* c) {
@@ -174,8 +168,7 @@ const void* hostPointer(const Cell* c) {
       return reinterpret_cast<const void*>(static_cast<uintptr_t>(int64FromCell(c)));
     case 'u':
       return chars(c);
-    case 'a':
-      return payloadOf(c);
+    case 'a': return byteStringPayload(c).data();
     default:
       invariant(false, "host pointer of a value that is not an address or a text");
       return nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ NumberSeams& numberSeams();
 Handle numeralFromInt64(int64_t v);
 Handle numeralFromUInt64(uint64_t v);
 
+// The sign of an integer numeral: a "0" before the magnitude ("05" is minus five).
+inline bool isNegativeText(std::string_view s) { return s.size() > 1 && s[0] == '0'; }
+// An atom's text read as a number: the atom "K" (the empty bit stream) reads "0".
+inline std::string_view numeralAtomText(const Cell* c) {
+  return isAtomText(c, "K") ? std::string_view("0") : text(c);
+}
+
 // The numeral format, the one definition that every layer calls. A number atom holds
 // decimal digits only: two zeros first make it a numb (an exact binary fraction),
 // and any other digit text is an integer: "0", a magnitude without leading zeros, or
@@ -44,6 +52,18 @@ bool isNonNegative(const Cell* c);
 
 // The integer's value modulo 2^64, for numerals of any length.
 int64_t int64FromCell(const Cell* c);
+
+// A byte string's payload, the bytes after "(" + length digits + ")"; empty when
+// the atom has no ")".
+std::string_view byteStringPayload(const Cell* c);
+
+// A real's payload: the eight raw bytes after its " ", as they lie in memory.
+inline std::string_view realPayload(const Cell* real) { return {chars(real) + 1, 8}; }
+inline uint64_t realBits(const Cell* real) {
+  uint64_t bits;
+  std::memcpy(&bits, realPayload(real).data(), sizeof bits);
+  return bits;
+}
 
 // The address a built-in receives: an integer's value, a text's first byte, a byte
 // string's first payload byte. Valid only while the caller holds the cell.

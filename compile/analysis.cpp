@@ -25,8 +25,7 @@ int leadingLambdas(const Cell* term, int limit) {
 // A global name as the front end spells it once canonical: a definable name other
 // than a bracketed operator, or one operator character.
 static bool isName(std::string_view t) {
-  static constexpr std::string_view kOperators = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
-  if (t.size() == 1 && kOperators.find(t[0]) != std::string_view::npos) return true;
+  if (front::isOperatorName(t)) return true;
   return front::isDefinableName(t) && t[0] != '[';
 }
 
@@ -37,7 +36,7 @@ static bool isName(std::string_view t) {
 // arity-0 built-in is the atom Z, which must not be taken for the combinator Z.
 static int argumentsNeeded(const Cell* entry) {
   auto& table = front::definitions();
-  for (int hops = 0; hops < 8 && cells::isAtom(entry); ++hops) {
+  for (int hops = 0; hops < front::kAliasHops && cells::isAtom(entry); ++hops) {
     std::string_view name = cells::text(entry);
     if (const library::BuiltinEntry* builtin = library::findBuiltin(name)) return builtin->arity;
     auto it = name.empty() ? table.end() : table.find(name);
@@ -77,9 +76,11 @@ struct PairShape {
 
 static PairShape shapeOf(const Cell* f, const Cell* x) {
   auto without = [](uint32_t m, const Cell* key) { return isLetterAtom(key) ? m & ~letterBit(key) : m; };
-  if (cells::isAtom(f)) return {isAtomText(f, "\\") || isAtomText(f, "{") ? 0 : cachedMask(f) | cachedMask(x), false};
+  if (cells::isAtom(f))
+    return {cells::isAtomText(f, "\\") || cells::isAtomText(f, "{") ? 0 : cachedMask(f) | cachedMask(x),
+            false};
   const Cell* ff = cells::leftOf(f);
-  if (isAtomText(ff, "\\")) return {without(cachedMask(x), cells::rightOf(f)), true};  // ((\ X) body)
+  if (cells::isAtomText(ff, "\\")) return {without(cachedMask(x), cells::rightOf(f)), true};  // ((\ X) body)
   if (isCurlyHead(f)) return {cachedMask(f) | without(cachedMask(x), curlyHeadKey(f)), false};
   return {cachedMask(f) | cachedMask(x), false};
 }
@@ -91,7 +92,7 @@ static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
 }
 
 // A value for the flag rule: "@" data, or a cell needing at least one argument.
-static bool isValue(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
+static bool isValueForFlag(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
 static bool flagOf(const Cell* c) { return !cells::isDataMarked(c) && cells::annotationFlag(c); }
 
 void annotatePair(Cell* p) {
@@ -108,7 +109,7 @@ void annotatePair(Cell* p) {
     v = (vf == kUnknown || vf <= kFloor) ? vf : vf - 1;
   }
   cells::setAnnotation(p, v);
-  cells::setAnnotationFlag(p, flagOf(f) || flagOf(x) || !isValue(x));
+  cells::setAnnotationFlag(p, flagOf(f) || flagOf(x) || !isValueForFlag(x));
 }
 
 void annotate(Cell* term) {

@@ -93,9 +93,8 @@ static const Cell* firstFunkyBinder(const Cell* term) {
 }
 
 static bool isReferenceName(std::string_view t) {
-  static constexpr std::string_view kOperators = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
   if (t == "\\" || t == "{") return false;
-  if (t.size() == 1 && kOperators.find(t[0]) != std::string_view::npos) return true;
+  if (front::isOperatorName(t)) return true;
   // Decision: a single lowercase letter is a variable, left to the "Local" check.
   if (t.size() == 1 && t[0] >= 'a' && t[0] <= 'z') return false;
   return front::isDefinableName(t) && t[0] != '[';

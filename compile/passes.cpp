@@ -47,7 +47,7 @@ static Handle samePair(Cell* original, Handle left, Handle right) {
 
 Handle quotePass(const Handle& term) {
   return rebuild(term.get(), [](Cell* original, Handle f, Handle x) {
-    if (!isAtomText(f.get(), "`")) return samePair(original, std::move(f), std::move(x));
+    if (!cells::isAtomText(f.get(), "`")) return samePair(original, std::move(f), std::move(x));
     // The source is the operand as written: printing the rewritten operand, which
     // holds the source texts of the quotes inside it, would double the text at every
     // level of nested quotes.

@@ -2,33 +2,28 @@
 // be a million cells deep, and writes into one string, so long spines stay linear.
 #include "compile/printer.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
+
+#include "cells/convert.h"
+#include "numbers/text_ops.h"
 
 namespace compile {
 
 using cells::Cell;
 
 static std::string printReal(const Cell* c) {
-  double value;
-  std::memcpy(&value, cells::chars(c) + 1, sizeof value);
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%e", value);
+  std::snprintf(buffer, sizeof buffer, "%e", std::bit_cast<double>(cells::realBits(c)));
   return "real[" + std::string(buffer) + "]";
 }
 
 static std::string printByteString(const Cell* c) {
   std::string_view t = cells::text(c);
-  std::string out = "cape[";
-  for (char b : t.substr(t.find(')') + 1)) {
-    if (b == '\n') out += "[p]";
-    else if (b == '[') out += "[q]";
-    else if (b == ']') out += "[r]";
-    else out += b;
-  }
-  return out + "]";
+  return "cape[" + numbers::encodeText(t.substr(t.find(')') + 1)) + "]";
 }
 
 static std::string printAtom(const Cell* c) {

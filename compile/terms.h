@@ -10,20 +10,16 @@
 
 namespace compile {
 
-inline bool isAtomText(const cells::Cell* c, std::string_view t) {
-  // The first byte rejects almost every atom before the text is measured.
-  if (!cells::isAtom(c) || t.empty() || cells::chars(c)[0] != t[0]) return false;
-  return t.size() == 1 ? cells::chars(c)[1] == '\0' : cells::text(c) == t;
-}
 // ((\ X) body): X is bound in body.
 inline bool isLambda(const cells::Cell* c) {
   return cells::isPair(c) && cells::isPair(cells::leftOf(c)) &&
-         isAtomText(cells::leftOf(cells::leftOf(c)), "\\");
+         cells::isAtomText(cells::leftOf(cells::leftOf(c)), "\\");
 }
 // ((({ X) B) C): X is bound in C only.
 // (({ X) B), the function part of a curly form.
 inline bool isCurlyHead(const cells::Cell* f) {
-  return cells::isPair(f) && cells::isPair(cells::leftOf(f)) && isAtomText(cells::leftOf(cells::leftOf(f)), "{");
+  return cells::isPair(f) && cells::isPair(cells::leftOf(f)) &&
+         cells::isAtomText(cells::leftOf(cells::leftOf(f)), "{");
 }
 inline const cells::Cell* curlyHeadKey(const cells::Cell* f) { return cells::rightOf(cells::leftOf(f)); }
 inline bool isCurly(const cells::Cell* c) { return cells::isPair(c) && isCurlyHead(cells::leftOf(c)); }

@@ -139,7 +139,7 @@ int Session::runChild(const std::string& program, std::size_t firstLine, Run run
       std::string shown = shownValue(value.get()) + "\n";
       std::fwrite(shown.data(), 1, shown.size(), stdout);
     } else if (run == Run::kind) {
-      std::printf("%s\n", kindWord(numbers::value_kind(value.get())).c_str());
+      std::printf("%s\n", kindWord(numbers::valueKind(value.get())).c_str());
     }
     ::_exit(cells::finishOutput(status));
   }
@@ -258,11 +258,11 @@ bool inputContinues(std::string_view text) {
 }
 
 std::string shownValue(const cells::Cell* value) {
-  switch (numbers::value_kind(value)) {
+  switch (numbers::valueKind(value)) {
     case 'i': {
       std::string t =
           cells::isAtom(value) ? std::string(cells::text(value)) : cells::numberSeams().streamText(value);
-      return t.size() > 1 && t[0] == '0' ? "-" + t.substr(1) : t;
+      return cells::isNegativeText(t) ? "-" + t.substr(1) : t;
     }
     case 'u': {
       std::string_view t = cells::text(value);

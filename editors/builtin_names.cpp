@@ -5,6 +5,6 @@
 #include "library/builtin_table.h"
 
 int main() {
-  for (const auto& [name, entry] : library::builtin_table()) std::printf("%s\n", name.c_str());
+  for (const auto& [name, entry] : library::builtinTable()) std::printf("%s\n", name.c_str());
   return 0;
 }

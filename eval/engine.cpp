@@ -38,11 +38,6 @@ MachineKind& machineKind() {
   return kind;
 }
 
-
-static bool isAtomText(const Cell* c, char only) {
-  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
-}
-
 HeadKind classifyHead(const Cell* head) {
   using cells::AtomKind;
   if (cells::isPair(head)) return HeadKind::defined;
@@ -55,8 +50,8 @@ HeadKind classifyHead(const Cell* head) {
     case AtomKind::update: return HeadKind::update;
     default: break;
   }
-  if (isAtomText(head, '{')) return HeadKind::strictBinding;
-  if (isAtomText(head, '\\')) return HeadKind::lambda;
+  if (cells::isAtomText(head, "{")) return HeadKind::strictBinding;
+  if (cells::isAtomText(head, "\\")) return HeadKind::lambda;
   if (library::findBuiltin(cells::text(head))) return HeadKind::builtin;
   return HeadKind::defined;
 }

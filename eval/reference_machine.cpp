@@ -51,17 +51,15 @@ void ensureAnnotated(Cell* c) {
   if (!cells::isAnnotated(c)) compile::annotate(c);
 }
 
-bool isAtomText(const Cell* c, char only) {
-  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
-}
-
 // ((B a) b), a continuation waiting for a value.
 bool isFrame(const Cell* k) {
-  return cells::isPair(k) && cells::isPair(cells::leftOf(k)) && isAtomText(cells::leftOf(cells::leftOf(k)), 'B');
+  return cells::isPair(k) && cells::isPair(cells::leftOf(k)) &&
+         cells::isAtomText(cells::leftOf(cells::leftOf(k)), "B");
 }
 // ((B k') (T y)), a frame that holds a pending argument y.
 bool isPendingFrame(const Cell* k) {
-  return isFrame(k) && cells::isPair(cells::rightOf(k)) && isAtomText(cells::leftOf(cells::rightOf(k)), 'T');
+  return isFrame(k) && cells::isPair(cells::rightOf(k)) &&
+         cells::isAtomText(cells::leftOf(cells::rightOf(k)), "T");
 }
 
 class Machine {

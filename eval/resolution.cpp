@@ -36,7 +36,8 @@ void readShape(DefinitionShape& s, cells::Cell* term);
 
 void followAliases(Resolution& r) {
   auto& table = front::definitions();
-  for (int hops = 0; hops < 8 && r.definition && !r.unit && cells::isAtom(r.definition->get()); ++hops) {
+  for (int hops = 0;
+       hops < front::kAliasHops && r.definition && !r.unit && cells::isAtom(r.definition->get()); ++hops) {
     std::string_view target = cells::text(r.definition->get());
     if (target.empty() || target[0] == '[') return;
     if (const library::BuiltinEntry* builtin = library::findBuiltin(target)) {

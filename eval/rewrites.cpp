@@ -57,20 +57,20 @@ static Handle bitsOfByte(unsigned char byte) {
 // s f  =>  V l r f, l the first p bytes of s (p the largest power of two below its
 // length n) and r the rest; an empty s gives Z f, one byte its bits applied to f.
 Handle splitByteString(Cell* s, Cell* f) {
-  std::string_view bytes = numbers::postPayload(s);
+  std::string_view bytes = cells::byteStringPayload(s);
   if (bytes.empty()) return makePair(Handle(common(cells::Common::Z)), Handle(f));
   if (bytes.size() == 1) return makePair(bitsOfByte(static_cast<unsigned char>(bytes[0])), Handle(f));
   std::size_t p = 1;
   while (p * 2 < bytes.size()) p *= 2;
-  return makePair(Handle(common(cells::Common::V)), numbers::makePost(bytes.substr(0, p)),
-                  numbers::makePost(bytes.substr(p)), Handle(f));
+  return makePair(Handle(common(cells::Common::V)), numbers::makeByteString(bytes.substr(0, p)),
+                  numbers::makeByteString(bytes.substr(p)), Handle(f));
 }
 
 // r f  =>  D f, D the 64 bits of the double, most significant first, as a list of
 // truth values: V b63 (V b62 (... (V b0 [))). The built-in `real` reads it back.
 Handle unfoldReal(Cell* r, Cell* f) {
   uint64_t bits = 0;
-  if (cells::text(r).size() == 9) std::memcpy(&bits, cells::chars(r) + 1, sizeof bits);
+  if (cells::text(r).size() == 9) bits = cells::realBits(r);
   Handle list = common(cells::Common::EmptyList);
   for (int i = 0; i < 64; ++i) {
     Handle b = common((bits >> i) & 1 ? cells::Common::K : cells::Common::H);

@@ -42,7 +42,7 @@ void noteZ(const cells::Cell* application) {
   ZOrigin z;
   z.builtin = cells::isAtom(c) ? std::string(cells::text(c)) : "?";
   for (const cells::Cell* a : args)
-    z.kinds += (z.kinds.empty() ? "" : ", ") + std::string(numbers::kindName(numbers::value_kind(a)));
+    z.kinds += (z.kinds.empty() ? "" : ", ") + std::string(numbers::kindName(numbers::valueKind(a)));
   if (std::optional<std::string> name = nameOf(lastEntered())) {
     z.definition = *name;
     z.inDefinition = true;

@@ -10,13 +10,6 @@ Definitions& definitions() {
   return table;
 }
 
-static Definitions& snapshot() {
-  static Definitions table;
-  return table;
-}
-
-const Definitions& preludeSnapshot() { return snapshot(); }
-
 static NameSet& unitNames() {
   static NameSet names;
   return names;
@@ -45,8 +38,6 @@ cells::Handle mainExpression() { return definitions()[""]; }
 
 void setMainExpression(cells::Handle term) { definitions()[""] = std::move(term); }
 
-void takePreludeSnapshot() { snapshot() = definitions(); }
-
 SavedTables saveTables() { return {definitions(), unitNames()}; }
 
 void restoreTables(const SavedTables& saved) {
@@ -72,7 +63,6 @@ void restoreMainExpression(const SavedTables& saved) {
 void clearTables() {
   ++tablesEmptied;
   definitions().clear();
-  snapshot().clear();
   unitNames().clear();
 }
 

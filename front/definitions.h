@@ -1,7 +1,6 @@
 // The process-wide tables that the front end fills and later phases read: the
 // definitions (name to term; the empty name holds the main expression and, after a
-// run, its result), the copy taken right after the prelude, and the names defined
-// in the unit form name()\body.
+// run, its result) and the names defined in the unit form name()\body.
 //
 // Entries are added, replaced and removed only through the operations below, so that
 // one file says how the table changes; the compile passes and loads may still rewrite
@@ -21,7 +20,6 @@ using Definitions = std::map<std::string, cells::Handle, std::less<>>;
 using NameSet = std::set<std::string, std::less<>>;
 
 Definitions& definitions();
-const Definitions& preludeSnapshot();
 bool isUnitDefinition(std::string_view name);
 
 // Sets `name`'s entry to `term`; whether it is a unit definition stays as it was.
@@ -38,9 +36,6 @@ cells::Handle* definitionEntry(std::string_view name);
 cells::Handle mainExpression();
 void setMainExpression(cells::Handle term);
 
-// Remembers the table as the prelude left it.
-void takePreludeSnapshot();
-
 // The table and the unit names as they were before a load at run time.
 struct SavedTables {
   Definitions definitions;
@@ -53,7 +48,11 @@ void restoreTables(const SavedTables& saved);
 // Puts the saved main expression back under the empty name, or removes the entry.
 void restoreMainExpression(const SavedTables& saved);
 
-// Empties all three, releasing every cell they hold.
+// A definition that is just another name is an alias; chains of them are followed
+// this many steps at most, so that a cycle of aliases ends.
+inline constexpr int kAliasHops = 8;
+
+// Empties both, releasing every cell they hold.
 void clearTables();
 
 // Counts the times the tables were emptied, so that anything that remembers where a

@@ -12,7 +12,8 @@ bool isOperatorChar(unsigned char c) {
 }
 
 bool isDelimiter(unsigned char c) {
-  return c != 0 && std::strchr("~!@#$%^&*<>-|+/=\\.`'\":;?(){},[] \n", c) != nullptr;
+  if (c == 0) return false;
+  return kOperatorChars.find(char(c)) != std::string_view::npos || std::strchr("()[] \n", c) != nullptr;
 }
 
 std::string_view bracketKindName(unsigned char c) {

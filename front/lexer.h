@@ -12,6 +12,12 @@
 
 namespace front {
 
+// The 27 operator characters: each alone is a global name, and "[c]" defines it.
+inline constexpr std::string_view kOperatorChars = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
+inline bool isOperatorName(std::string_view t) {
+  return t.size() == 1 && kOperatorChars.find(t[0]) != std::string_view::npos;
+}
+
 // Line feed, space and the 20 characters # % & ' * + , - . / : ; < = > ? @ \ ^ |.
 bool isOperatorChar(unsigned char c);
 inline bool isOpeningBracket(unsigned char c) { return c == '(' || c == '[' || c == '{'; }
@@ -19,7 +25,8 @@ inline bool isClosingBracket(unsigned char c) { return c == ')' || c == ']' || c
 inline bool isBracket(unsigned char c) { return isOpeningBracket(c) || isClosingBracket(c); }
 // "parenthesis", "bracket" or "wing".
 std::string_view bracketKindName(unsigned char c);
-// The 33 delimiters of the token level: ~!@#$%^&*<>-|+/=\.`'":;?(){},[] space, line feed.
+// The 33 delimiters of the token level: the operator characters, the brackets, space
+// and line feed.
 bool isDelimiter(unsigned char c);
 inline bool isNameChar(unsigned char c) { return c == '_' || (c >= 'a' && c <= 'z'); }
 inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }

@@ -6,6 +6,7 @@
 #include "front/lexer.h"
 #include "front/parser.h"
 #include "front/reader.h"
+#include "library/builtin_table.h"
 
 namespace front {
 
@@ -18,8 +19,8 @@ std::string_view preludeText() {
   return text;
 }
 
-const library::BuiltinTable& loadPrelude() {
-  const library::BuiltinTable& table = library::builtin_table();
+void loadPrelude() {
+  library::builtinTable();
   clearTables();
   Scanner s(normaliseSource(preludeText()));
   std::vector<std::size_t> commas = s.topLevelSeparators(0, s.text().size(), ",");
@@ -29,8 +30,6 @@ const library::BuiltinTable& loadPrelude() {
     cells::invariant(entry.isPair() && entry.left().isPair(), "prelude entry is not a definition");
     define(canonicalName(entry.left().right().text()), entry.right());
   }
-  takePreludeSnapshot();
-  return table;
 }
 
 }  // namespace front

@@ -4,15 +4,13 @@
 
 #include <string_view>
 
-#include "library/builtin_table.h"
-
 namespace front {
 
 // 51 entries on one line, each after a comma.
 std::string_view preludeText();
 
-// Resets the tables, stores the prelude's definitions, takes the snapshot, and
-// gives the built-in table (built on first use) for the reader.
-const library::BuiltinTable& loadPrelude();
+// Builds the built-in table on first use, resets the tables and stores the
+// prelude's definitions.
+void loadPrelude();
 
 }  // namespace front

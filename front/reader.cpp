@@ -12,12 +12,9 @@ namespace front {
 
 using cells::Handle;
 
-static constexpr std::string_view kBracketedNames = "{,}~!@#$%^&*<>-|+/=\\.`'\":;?";
-
 bool isDefinableName(std::string_view name) {
   if (name.empty()) return false;
-  if (name.size() == 3 && name[0] == '[' && name[2] == ']')
-    return kBracketedNames.find(name[1]) != std::string_view::npos;
+  if (name.size() == 3 && name[0] == '[' && name[2] == ']') return isOperatorName(name.substr(1, 1));
   if (name.size() == 1) {
     auto c = static_cast<unsigned char>(name[0]);
     if ((c >= 'A' && c <= 'Z') || (c >= 1 && c <= 31) || c >= 127) return true;
@@ -40,15 +37,14 @@ static Handle placeholderTerm(unsigned arity) {
   return term;
 }
 
-static bool isAtomText(const Handle& h, std::string_view text) { return !h.isPair() && h.text() == text; }
-
 // One item after a comma: a definition (\ H R) whose head H is a name (plain form)
 // or a name applied to "}" (unit form). Anything else is skipped silently.
 static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
-  if (!item.isPair() || !item.left().isPair() || !isAtomText(item.left().left(), "\\")) return true;
+  if (!item.isPair() || !item.left().isPair() || !cells::isAtomText(item.left().left().get(), "\\"))
+    return true;
   Handle head = item.left().right();
   bool unit = head.isPair();
-  if (unit && (head.left().isPair() || !isAtomText(head.right(), "}"))) return true;
+  if (unit && (head.left().isPair() || !cells::isAtomText(head.right().get(), "}"))) return true;
   std::string_view written = unit ? head.left().text() : head.text();
   if (!isDefinableName(written)) return true;
   std::string name = canonicalName(written);
@@ -65,7 +61,7 @@ static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
 driver::Diagnostic readProgram(std::string_view text) {
   driver::Diagnostic d;
   if (!checkBrackets(text, d)) return d;
-  for (auto& [name, entry] : library::builtin_table()) define(name, placeholderTerm(entry.arity));
+  for (auto& [name, entry] : library::builtinTable()) define(name, placeholderTerm(entry.arity));
   Scanner s(normaliseSource(text));
   std::size_t end = s.text().size();
   std::vector<std::size_t> commas = s.topLevelSeparators(0, end, ",");

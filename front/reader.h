@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "driver/diagnostic.h"
+#include "front/lexer.h"
 
 namespace front {
 
 // Runs of '_' and lowercase letters; one uppercase letter, control character (1 to
-// 31) or byte from 127 up; or "[c]" for one of the 27 operator characters.
+// 31) or byte from 127 up; or "[c]" for an operator character c.
 bool isDefinableName(std::string_view name);
 
 // "[+]" becomes "+"; every other name stays as it is.

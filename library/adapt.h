@@ -10,6 +10,7 @@
 // until the call returns: never keep one.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -72,7 +73,7 @@ struct Bits {
 struct Text {
   const char* chars;
   static std::optional<Text> read(const Cell* c) {
-    char kind = numbers::value_kind(c);
+    char kind = numbers::valueKind(c);
     if (kind != 'a' && kind != 'i' && kind != 'u') return std::nullopt;
     if (kSandbox && kind == 'i') return std::nullopt;
     const char* chars = static_cast<const char*>(cells::hostPointer(c));
@@ -93,7 +94,7 @@ struct Bytes {
   static std::optional<Bytes> read(const Cell* c) {
     std::optional<Text> t = Text::read(c);
     if (!t) return std::nullopt;
-    if (numbers::value_kind(c) == 'i') return Bytes{t->chars, SIZE_MAX};
+    if (numbers::valueKind(c) == 'i') return Bytes{t->chars, SIZE_MAX};
     std::string_view whole = cells::text(c);
     return Bytes{t->chars, whole.size() - std::size_t(t->chars - whole.data())};
   }
@@ -103,10 +104,8 @@ struct Bytes {
 struct Real {
   double value;
   static std::optional<Real> read(const Cell* c) {
-    if (numbers::value_kind(c) != 'e' || cells::text(c).size() != 9) return std::nullopt;
-    double d;
-    std::memcpy(&d, cells::chars(c) + 1, sizeof d);
-    return Real{d};
+    if (numbers::valueKind(c) != 'e' || cells::text(c).size() != 9) return std::nullopt;
+    return Real{std::bit_cast<double>(cells::realBits(c))};
   }
 };
 

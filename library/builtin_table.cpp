@@ -50,7 +50,7 @@ static BuiltinTable guardHostRows(BuiltinTable table) {
   return table;
 }
 
-const BuiltinTable& builtin_table() {
+const BuiltinTable& builtinTable() {
   static const BuiltinTable table = guardHostRows({
       // Host values and memory (library/memory.cpp)
       row<bzeroImpl>("bzero"),
@@ -288,7 +288,7 @@ const BuiltinTable& builtin_table() {
 }
 
 const BuiltinEntry* findBuiltin(std::string_view name) {
-  const BuiltinTable& table = builtin_table();
+  const BuiltinTable& table = builtinTable();
   auto found = table.find(name);
   return found == table.end() ? nullptr : &found->second;
 }

@@ -33,7 +33,7 @@ struct BuiltinEntry {
 using BuiltinTable = std::map<std::string, BuiltinEntry, std::less<>>;
 
 // Built on first use, then never changed.
-const BuiltinTable& builtin_table();
+const BuiltinTable& builtinTable();
 
 // The entry of an exact name, or null when the name is not a built-in.
 const BuiltinEntry* findBuiltin(std::string_view name);

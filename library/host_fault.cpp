@@ -119,7 +119,7 @@ void installFaultHandlers() {
 // The report of a guarded call that faulted. The fault may have left the C
 // library's state half changed, so the report is assembled without allocation.
 static std::string_view nameOf(BuiltinFn guarded) {
-  for (const auto& [name, entry] : builtin_table())
+  for (const auto& [name, entry] : builtinTable())
     if (entry.guarded == guarded) return name;
   return "?";
 }

@@ -11,7 +11,7 @@ Handle typeImpl(Term x) {
                                 cells::makeAtom("[hint]"), cells::makeAtom("[numb]"),
                                 cells::makeAtom("[zits]"), cells::makeAtom("[void]")};
   static constexpr std::string_view letters = "aeiouw";
-  const Handle& tag = tags[letters.find(numbers::value_kind(x.cell))];
+  const Handle& tag = tags[letters.find(numbers::valueKind(x.cell))];
   // Interning is installed by the layer above; without it (unit tests of this layer)
   // the process-wide tag is as shared as anything gets.
   auto intern = languageSeams().intern;

@@ -37,24 +37,26 @@ static Handle borrowed(const Cell* c) { return Handle(const_cast<Cell*>(c)); }
 // The value kind, with an atom that only looks like a real (one of another length)
 // as "[void]".
 static char kindOf(const Cell* c) {
-  char kind = numbers::value_kind(c);
+  char kind = numbers::valueKind(c);
   return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
 }
 
-static bool isAtomText(const Cell* c, std::string_view t) { return cells::isAtom(c) && cells::text(c) == t; }
-static bool isEmptyList(const Cell* c) { return isAtomText(c, "["); }
+static bool isEmptyList(const Cell* c) {
+  return cells::isAtomText(c, "[");
+}
 // ((V a) b): a pair of the prelude, and a list element a before the rest b.
 static bool isVPair(const Cell* c) {
-  return cells::isPair(c) && cells::isPair(cells::leftOf(c)) && isAtomText(cells::leftOf(cells::leftOf(c)), "V");
+  return cells::isPair(c) && cells::isPair(cells::leftOf(c)) &&
+         cells::isAtomText(cells::leftOf(cells::leftOf(c)), "V");
 }
 static const Cell* vFirst(const Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 
 static std::string_view storedBytes(const Cell* c, char kind) {
-  return kind == 'a' ? numbers::postPayload(c) : numbers::zitsContent(c);
+  return kind == 'a' ? cells::byteStringPayload(c) : numbers::textContent(c);
 }
-static std::string characters(const Cell* text) { return numbers::decodeZits(numbers::zitsContent(text)); }
+static std::string characters(const Cell* text) { return numbers::decodeText(numbers::textContent(text)); }
 static Handle textOf(std::string_view characters) {
-  return numbers::makeZits(numbers::encodeZits(characters));
+  return numbers::makeText(numbers::encodeText(characters));
 }
 static Handle characterText(char c) { return textOf(std::string_view(&c, 1)); }
 
@@ -69,7 +71,7 @@ static Handle listOf(std::size_t n, auto element) {
 // a text its characters, an integer one character, its low byte.
 static std::optional<std::string> elementBytes(const Cell* e) {
   switch (kindOf(e)) {
-    case 'a': return std::string(numbers::postPayload(e));
+    case 'a': return std::string(cells::byteStringPayload(e));
     case 'u': return characters(e);
     case 'i': return std::string(1, char(cells::int64FromCell(e)));
     default: return std::nullopt;
@@ -91,11 +93,6 @@ static std::optional<std::string> collectList(const Cell* list) {
 
 static bool isList(const Cell* c) { return isEmptyList(c) || isVPair(c); }
 
-static uint64_t realBits(const Cell* real) {
-  uint64_t bits;
-  std::memcpy(&bits, cells::chars(real) + 1, sizeof bits);
-  return bits;
-}
 static Handle realOfBits(uint64_t bits) {
   double d;
   std::memcpy(&d, &bits, sizeof d);
@@ -121,17 +118,20 @@ static std::string formOf(const std::vector<bool>& bits) {
   return form;
 }
 
-// A position of a value of length `length`: negative counts from the end; nothing
-// when it stays outside [0, length).
+// An index into a value of length `length`: a negative one counts from the end.
+static int64_t fromEnd(int64_t i, std::size_t length) { return i < 0 ? i + int64_t(length) : i; }
+
+// A position of a value of length `length`; nothing when the index stays outside
+// [0, length).
 static std::optional<std::size_t> positionIn(int64_t i, std::size_t length) {
-  if (i < 0) i += int64_t(length);
+  i = fromEnd(i, length);
   if (i < 0 || uint64_t(i) >= length) return std::nullopt;
   return std::size_t(i);
 }
 
 static std::optional<bool> truthOf(const Cell* c) {
-  if (isAtomText(c, "K")) return true;
-  if (isAtomText(c, "H")) return false;
+  if (cells::isAtomText(c, "K")) return true;
+  if (cells::isAtomText(c, "H")) return false;
   return std::nullopt;
 }
 
@@ -151,26 +151,26 @@ static Handle firstCharacter(std::string_view bytes) {
 
 // A text's first character, decoding no more than it: an escape or one byte.
 static Handle firstCharacterOf(const Cell* text) {
-  std::string_view content = numbers::zitsContent(text);
+  std::string_view content = numbers::textContent(text);
   std::size_t escape = content.size() >= 3 && content[0] == '[' && content[2] == ']' ? 3 : 1;
-  return firstCharacter(numbers::decodeZits(content.substr(0, escape)));
+  return firstCharacter(numbers::decodeText(content.substr(0, escape)));
 }
 
 // A text without its first character, escaped again; a plain content is cut as it
 // stands (its decoding and encoding are itself).
 static Handle textRest(const Cell* text) {
-  std::string_view content = numbers::zitsContent(text);
-  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeZits(content.substr(1));
+  std::string_view content = numbers::textContent(text);
+  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeText(content.substr(1));
   std::string chars = characters(text);
   return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
 }
 
 Handle buckImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'a': return firstCharacter(numbers::postPayload(x.cell));
+    case 'a': return firstCharacter(cells::byteStringPayload(x.cell));
     case 'u': return firstCharacterOf(x.cell);
     case 'e': return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
-    case 'i': return cells::truth(!numbers::isNegativeText(NumeralText(x.cell).view()));
+    case 'i': return cells::truth(cells::isNonNegative(x.cell));
     case 'o': return cells::truth(numbers::numbValue(x.cell)->m.sign() >= 0);
     default: return undefined();
   }
@@ -179,8 +179,8 @@ Handle buckImpl(Term x) {
 Handle waveImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'a': {
-      std::string_view payload = numbers::postPayload(x.cell);
-      return payload.empty() ? undefined() : numbers::makePost(payload.substr(1));
+      std::string_view payload = cells::byteStringPayload(x.cell);
+      return payload.empty() ? undefined() : numbers::makeByteString(payload.substr(1));
     }
     case 'u': return textRest(x.cell);
     case 'e': return numbers::realFromDouble(-numbers::doubleFromReal(x.cell));
@@ -194,14 +194,14 @@ Handle waveImpl(Term x) {
 static Handle integerCharacter(const Cell* integer) {
   char c = char(cells::int64FromCell(integer));
   if (c == '[' || c == ']') return characterText(c);
-  return numbers::makeZits(std::string_view(&c, 1));
+  return numbers::makeText(std::string_view(&c, 1));
 }
 
 Handle zitsImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'i': return integerCharacter(x.cell);
-    case 'a': return textOf(numbers::postPayload(x.cell));
-    case 'e': return numbers::makeZits(numbers::realText(x.cell));
+    case 'a': return textOf(cells::byteStringPayload(x.cell));
+    case 'e': return numbers::makeText(numbers::realText(x.cell));
     case 'u': return borrowed(x.cell);
     case 'w': {
       std::optional<std::string> bytes = isList(x.cell) ? collectList(x.cell) : std::nullopt;
@@ -214,7 +214,7 @@ Handle zitsImpl(Term x) {
 Handle capeImpl(Term x) {
   switch (kindOf(x.cell)) {
     case 'u': return cells::makeAtom(characters(x.cell));
-    case 'a': return textOf(numbers::postPayload(x.cell));
+    case 'a': return textOf(cells::byteStringPayload(x.cell));
     default: return undefined();
   }
 }
@@ -225,9 +225,9 @@ Handle capeImpl(Term x) {
 // gives its own payload; a list its collected elements (as `zits` collects them).
 static std::optional<std::string> initBytes(const Cell* x) {
   switch (kindOf(x)) {
-    case 'a': return std::string(numbers::postPayload(x));
+    case 'a': return std::string(cells::byteStringPayload(x));
     case 'u': return characters(x);
-    case 'e': return std::string(cells::chars(x) + 1, 8);
+    case 'e': return std::string(cells::realPayload(x));
     case 'i': return numbers::bitFormFromText(NumeralText(x).view());
     case 'w': return isList(x) ? collectList(x) : std::nullopt;
     default: return std::nullopt;
@@ -236,7 +236,7 @@ static std::optional<std::string> initBytes(const Cell* x) {
 
 Handle initImpl(Term x) {
   std::optional<std::string> bytes = initBytes(x.cell);
-  return bytes ? numbers::makePost(*bytes) : undefined();
+  return bytes ? numbers::makeByteString(*bytes) : undefined();
 }
 
 // Decision: `copy` writes exactly the bytes `init` gives (so an integer writes its
@@ -267,7 +267,7 @@ Handle rankImpl(Term x) {
 Handle litsImpl(Term x) {
   std::optional<std::string> one;
   switch (kindOf(x.cell)) {
-    case 'a': one = std::string(numbers::postPayload(x.cell)); break;
+    case 'a': one = std::string(cells::byteStringPayload(x.cell)); break;
     case 'u': one = characters(x.cell); break;
     case 'i': return cells::numeralFromInt64(int8_t(cells::int64FromCell(x.cell)));
     case 'e': {
@@ -291,11 +291,11 @@ Handle lotsImpl(Term x) {
       return listOf(chars.size(), [&](std::size_t i) { return characterText(chars[i]); });
     }
     case 'a': {
-      std::string_view p = numbers::postPayload(x.cell);
+      std::string_view p = cells::byteStringPayload(x.cell);
       return listOf(p.size(), [&](std::size_t i) { return cells::numeralFromInt64((unsigned char)p[i]); });
     }
     case 'e': {
-      uint64_t bits = realBits(x.cell);
+      uint64_t bits = cells::realBits(x.cell);
       return listOf(64, [&](std::size_t i) { return cells::truth((bits >> i) & 1); });
     }
     case 'i': {
@@ -329,7 +329,7 @@ Handle leafImpl(Term x) {
   if (isEmptyList(x.cell)) return cells::truth(true);
   if (isVPair(x.cell)) return cells::truth(false);
   if (kindOf(x.cell) != 'u') return undefined();
-  return cells::truth(numbers::zitsContent(x.cell).empty());
+  return cells::truth(numbers::textContent(x.cell).empty());
 }
 
 Handle lookImpl(Term x, Index i) {
@@ -342,11 +342,11 @@ Handle lookImpl(Term x, Index i) {
     }
     case 'e': {
       std::optional<std::size_t> at = positionIn(i.value, 64);
-      return at ? cells::truth((realBits(x.cell) >> *at) & 1) : undefined();
+      return at ? cells::truth((cells::realBits(x.cell) >> *at) & 1) : undefined();
     }
     case 'i': {
       std::vector<bool> seq = sequenceOf(x.cell);
-      int64_t at = i.value < 0 ? i.value + int64_t(seq.size()) : i.value;
+      int64_t at = fromEnd(i.value, seq.size());
       if (at < 0) return undefined();
       return cells::truth(uint64_t(at) < seq.size() && seq[at]);
     }
@@ -361,7 +361,7 @@ static Handle corkBytes(const Cell* x, char kind, Index i, const Cell* element) 
   std::optional<std::size_t> at = positionIn(i.value, bytes.size());
   if (!at || kindOf(element) != 'i') return undefined();
   bytes[*at] = char(cells::int64FromCell(element));
-  if (kind == 'a') return numbers::makePost(bytes);
+  if (kind == 'a') return numbers::makeByteString(bytes);
   std::string text = "[" + bytes + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }
@@ -371,7 +371,7 @@ static Handle corkBytes(const Cell* x, char kind, Index i, const Cell* element) 
 // sequence reads as whatever it spells, a numb when bit 0 is cleared.
 static Handle corkSequence(const Cell* x, Index i, bool set) {
   std::vector<bool> seq = sequenceOf(x);
-  int64_t at = i.value < 0 ? i.value + int64_t(seq.size()) : i.value;
+  int64_t at = fromEnd(i.value, seq.size());
   if (at < 0 || at >= (int64_t{1} << 32)) return undefined();
   if (uint64_t(at) >= seq.size() && !set) return borrowed(x);
   if (uint64_t(at) >= seq.size()) seq.resize(std::size_t(at) + 1, false);
@@ -390,7 +390,7 @@ Handle corkImpl(Term x, Index i, Term element) {
   std::optional<std::size_t> at = positionIn(i.value, 64);
   if (!at) return undefined();
   uint64_t bit = uint64_t{1} << *at;
-  return realOfBits(*set ? realBits(x.cell) | bit : realBits(x.cell) & ~bit);
+  return realOfBits(*set ? cells::realBits(x.cell) | bit : cells::realBits(x.cell) & ~bit);
 }
 
 // Decision: a text is cut at stored positions, as `rank` and `look` count them; a
@@ -399,12 +399,11 @@ Handle trimImpl(Term x, Index from, Index to) {
   char kind = kindOf(x.cell);
   if (kind != 'a' && kind != 'u') return undefined();
   std::string_view bytes = storedBytes(x.cell, kind);
-  int64_t length = int64_t(bytes.size());
-  int64_t a = from.value < 0 ? from.value + length : from.value;
-  int64_t b = to.value < 0 ? to.value + length : to.value;
-  if (a < 0 || b < 0 || a > b || b > length) return undefined();
+  int64_t a = fromEnd(from.value, bytes.size());
+  int64_t b = fromEnd(to.value, bytes.size());
+  if (a < 0 || b < 0 || a > b || b > int64_t(bytes.size())) return undefined();
   std::string_view piece = bytes.substr(std::size_t(a), std::size_t(b - a));
-  if (kind == 'a') return numbers::makePost(piece);
+  if (kind == 'a') return numbers::makeByteString(piece);
   std::string text = "[" + std::string(piece) + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }

@@ -21,7 +21,7 @@ static Handle undefined() { return cells::common(cells::Common::Z); }
 // The value kind, with an atom that only looks like a real (one of another length)
 // counted as "[void]".
 static char operandKind(const Cell* c) {
-  char kind = value_kind(c);
+  char kind = valueKind(c);
   return kind == 'e' && !isReal(c) ? 'w' : kind;
 }
 
@@ -225,8 +225,6 @@ Handle diffImpl(Term x, Term y) {
 
 // ---- real ---------------------------------------------------------------------------
 
-static bool isAtomText(const Cell* c, std::string_view s) { return cells::isAtom(c) && cells::text(c) == s; }
-
 // Decision: a list is ((V head) tail) ending in the empty list "["; `real` reads a
 // list of exactly 64 truth values ("K" 1, "H" 0) as a double's bits, most
 // significant first.
@@ -236,11 +234,12 @@ static std::optional<double> doubleFromTruthList(const Cell* list) {
     if (!cells::isPair(list) || !cells::isPair(cells::leftOf(list))) return std::nullopt;
     const Cell* cons = cells::leftOf(list);
     const Cell* head = cells::rightOf(cons);
-    if (!isAtomText(cells::leftOf(cons), "V") || !(isAtomText(head, "K") || isAtomText(head, "H")))
+    if (!cells::isAtomText(cells::leftOf(cons), "V") ||
+        !(cells::isAtomText(head, "K") || cells::isAtomText(head, "H")))
       return std::nullopt;
-    bits = bits << 1 | uint64_t(isAtomText(head, "K"));
+    bits = bits << 1 | uint64_t(cells::isAtomText(head, "K"));
   }
-  if (!isAtomText(list, "[")) return std::nullopt;
+  if (!cells::isAtomText(list, "[")) return std::nullopt;
   double d;
   std::memcpy(&d, &bits, sizeof d);
   return d;
@@ -251,9 +250,9 @@ static std::optional<double> doubleFromTruthList(const Cell* list) {
 Handle realImpl(Term x) {
   const Cell* c = x.cell;
   switch (operandKind(c)) {
-    case 'a': return realFromDouble(std::strtod(postPayload(c).data(), nullptr));
+    case 'a': return realFromDouble(std::strtod(cells::byteStringPayload(c).data(), nullptr));
     case 'e': return Handle(const_cast<Cell*>(c));
-    case 'u': return realFromDouble(std::atof(decodeZits(zitsContent(c)).c_str()));
+    case 'u': return realFromDouble(std::atof(decodeText(textContent(c)).c_str()));
     case 'w': {
       std::optional<double> d = doubleFromTruthList(c);
       return d ? realFromDouble(*d) : undefined();

@@ -75,26 +75,21 @@ Num errnoImpl() { return Num{errno}; }
 
 // Platform: the constants are this host's own numbers, so that they agree with what
 // `errno` gives; the socket ones are the host's socket error numbers too.
-template <int Value>
-static Num errorNumber() {
-  return Num{Value};
-}
-
-Num eintrImpl() { return errorNumber<EINTR>(); }
-Num eioImpl() { return errorNumber<EIO>(); }
-Num enxioImpl() { return errorNumber<ENXIO>(); }
-Num ebadfImpl() { return errorNumber<EBADF>(); }
-Num enomemImpl() { return errorNumber<ENOMEM>(); }
-Num eaccesImpl() { return errorNumber<EACCES>(); }
-Num efaultImpl() { return errorNumber<EFAULT>(); }
-Num enodevImpl() { return errorNumber<ENODEV>(); }
-Num einvalImpl() { return errorNumber<EINVAL>(); }
-Num enfileImpl() { return errorNumber<ENFILE>(); }
-Num emfileImpl() { return errorNumber<EMFILE>(); }
-Num econnabortedImpl() { return errorNumber<ECONNABORTED>(); }
-Num enotsockImpl() { return errorNumber<ENOTSOCK>(); }
-Num eopnotsuppImpl() { return errorNumber<EOPNOTSUPP>(); }
-Num eoverflowImpl() { return errorNumber<EOVERFLOW>(); }
-Num ewouldblockImpl() { return errorNumber<EWOULDBLOCK>(); }
+Num eintrImpl() { return Num{EINTR}; }
+Num eioImpl() { return Num{EIO}; }
+Num enxioImpl() { return Num{ENXIO}; }
+Num ebadfImpl() { return Num{EBADF}; }
+Num enomemImpl() { return Num{ENOMEM}; }
+Num eaccesImpl() { return Num{EACCES}; }
+Num efaultImpl() { return Num{EFAULT}; }
+Num enodevImpl() { return Num{ENODEV}; }
+Num einvalImpl() { return Num{EINVAL}; }
+Num enfileImpl() { return Num{ENFILE}; }
+Num emfileImpl() { return Num{EMFILE}; }
+Num econnabortedImpl() { return Num{ECONNABORTED}; }
+Num enotsockImpl() { return Num{ENOTSOCK}; }
+Num eopnotsuppImpl() { return Num{EOPNOTSUPP}; }
+Num eoverflowImpl() { return Num{EOVERFLOW}; }
+Num ewouldblockImpl() { return Num{EWOULDBLOCK}; }
 
 }  // namespace library

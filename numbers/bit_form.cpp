@@ -70,21 +70,17 @@ std::string textFromSequence(const Mpz& withSentinel) {
   return negative ? "0" + digitsOfMpz(sequence) : digitsOfMpz(sequence);
 }
 
-static bool isAtomText(const cells::Cell* c, std::string_view s) {
-  return cells::isAtom(c) && cells::text(c) == s;
-}
-
 // The bit of one stream element ((J b) rest): 1 for "K", 0 for "H", -1 otherwise.
 static int elementBit(const cells::Cell* element) {
   const cells::Cell* head = cells::leftOf(element);
-  if (!cells::isPair(head) || !isAtomText(cells::leftOf(head), "J")) return -1;
+  if (!cells::isPair(head) || !cells::isAtomText(cells::leftOf(head), "J")) return -1;
   const cells::Cell* b = cells::rightOf(head);
-  return isAtomText(b, "K") ? 1 : isAtomText(b, "H") ? 0 : -1;
+  return cells::isAtomText(b, "K") ? 1 : cells::isAtomText(b, "H") ? 0 : -1;
 }
 
 // The end of a stream: the atom "K", or a number atom whose sequence follows.
 static bool isStreamEnd(const cells::Cell* atom) {
-  return isAtomText(atom, "K") || cells::numeralForm(atom) != cells::NumeralForm::none;
+  return cells::isAtomText(atom, "K") || cells::numeralForm(atom) != cells::NumeralForm::none;
 }
 
 bool isWellFormedStream(const cells::Cell* c) {
@@ -104,7 +100,7 @@ std::optional<Mpz> sequenceFromCell(const cells::Cell* c) {
   }
   if (!isStreamEnd(c)) return std::nullopt;
   Mpz tail(1);
-  if (!isAtomText(c, "K")) tail = sequenceFromText(cells::text(c));
+  if (!cells::isAtomText(c, "K")) tail = sequenceFromText(cells::text(c));
   Mpz head;
   mpz_import(head.get(), bytes.size(), -1, 1, 0, 0, bytes.data());
   mpz_mul_2exp(tail.get(), tail.get(), count);

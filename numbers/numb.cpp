@@ -72,10 +72,6 @@ std::string numbText(const Dyadic& value) {
 
 Dyadic dyadicFromInteger(std::string_view numeral) { return Dyadic{mpzFromNumeral(numeral), 0}; }
 
-cells::Handle integerToNumb(const cells::Cell* integer) {
-  return cells::makeAtom(numbText(dyadicFromInteger(numeralText(integer))));
-}
-
 // The numerators of a and b over the common denominator 2^max(fa, fb).
 static std::pair<Mpz, Mpz> aligned(const Dyadic& a, const Dyadic& b, std::size_t& f) {
   f = std::max(a.f, b.f);
@@ -156,12 +152,6 @@ double doubleFromNumb(const Dyadic& d) {
   if (drop > 0) mpz_tdiv_q_2exp(magnitude.get(), magnitude.get(), mp_bitcnt_t(drop));
   long scale = drop > 0 ? drop - f : -f;
   return sign * std::ldexp(mpz_get_d(magnitude.get()), int(scale));
-}
-
-cells::Handle realFromNumb(const cells::Cell* numb) {
-  std::optional<Dyadic> d = numbValue(numb);
-  cells::invariant(d.has_value(), "real of a value that is not a numb");
-  return realFromDouble(doubleFromNumb(*d));
 }
 
 }  // namespace numbers

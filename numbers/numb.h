@@ -28,7 +28,6 @@ std::string numbText(const Dyadic& d);
 
 // The numb of an integer numeral: the same value, no fraction digits.
 Dyadic dyadicFromInteger(std::string_view numeral);
-cells::Handle integerToNumb(const cells::Cell* integer);
 
 Dyadic numbAdd(const Dyadic& a, const Dyadic& b);
 Dyadic numbNegate(const Dyadic& a);
@@ -44,6 +43,5 @@ std::optional<Dyadic> numbPower(const Dyadic& base, std::string_view exponent);
 // Truncates toward zero; beyond the double range it gives the signed infinity,
 // below the least subnormal the signed zero.
 double doubleFromNumb(const Dyadic& d);
-cells::Handle realFromNumb(const cells::Cell* numb);
 
 }  // namespace numbers

@@ -26,15 +26,8 @@ NumeralText::NumeralText(const cells::Cell* c) {
     valid_ = true;
     return;
   }
-  view_ = cells::text(c);
-  if (view_ == "K") view_ = "0";
+  view_ = cells::numeralAtomText(c);
   valid_ = isDigitText(view_);
-}
-
-std::string numeralText(const cells::Cell* c) {
-  NumeralText t(c);
-  cells::invariant(t.valid(), "numeral text of a value that is not a number");
-  return std::string(t.view());
 }
 
 cells::Handle makeNumeral(std::string_view s) {
@@ -127,11 +120,5 @@ bool numeralTextLess(std::string_view a, std::string_view b) {
   int c = compareMagnitudes(magnitudeOf(a), magnitudeOf(b));
   return na ? c > 0 : c < 0;
 }
-
-bool numeralLess(const cells::Cell* a, const cells::Cell* b) {
-  return numeralTextLess(numeralText(a), numeralText(b));
-}
-
-bool numeralAtLeast(const cells::Cell* a, const cells::Cell* b) { return !numeralLess(a, b); }
 
 }  // namespace numbers

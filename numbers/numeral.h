@@ -34,7 +34,7 @@ inline bool isNumeral(std::string_view s) {
 inline bool isDigitText(std::string_view s) {
   return cells::numeralForm(s) != cells::NumeralForm::none;
 }
-inline bool isNegativeText(std::string_view s) { return s.size() > 1 && s[0] == '0'; }
+using cells::isNegativeText;
 // The digits without the sign "0" ("0" stays "0").
 inline std::string_view magnitudeOf(std::string_view s) { return isNegativeText(s) ? s.substr(1) : s; }
 
@@ -60,9 +60,6 @@ class NumeralText {
   bool valid_ = false;
 };
 
-// The numeral text of an integer or numb cell (assertion failure on anything else).
-std::string numeralText(const cells::Cell* c);
-
 // The atom of a numeral text, checked once more.
 cells::Handle makeNumeral(std::string_view s);
 
@@ -70,9 +67,7 @@ cells::Handle numeralAdd(std::string_view a, std::string_view b);
 cells::Handle numeralSubtract(std::string_view a, std::string_view b);
 std::string numeralNegate(std::string_view a);
 
-// Orders of numeral texts and of integer cells (bit streams normalised first).
+// The order of numeral texts.
 bool numeralTextLess(std::string_view a, std::string_view b);
-bool numeralLess(const cells::Cell* a, const cells::Cell* b);
-bool numeralAtLeast(const cells::Cell* a, const cells::Cell* b);
 
 }  // namespace numbers

@@ -1,6 +1,7 @@
 // Real atoms and their conversions.
 #include "numbers/real.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,9 +21,7 @@ bool isReal(const cells::Cell* c) { return cells::firstByte(c) == ' ' && cells::
 
 double doubleFromReal(const cells::Cell* real) {
   cells::invariant(isReal(real), "double of a value that is not a real");
-  double d;
-  std::memcpy(&d, cells::chars(real) + 1, sizeof d);
-  return d;
+  return std::bit_cast<double>(cells::realBits(real));
 }
 
 std::string realText(const cells::Cell* real) {
@@ -35,10 +34,6 @@ double doubleFromInteger(std::string_view numeral) {
   std::string c(numeral);
   if (isNegativeText(c)) c[0] = '-';
   return std::strtod(c.c_str(), nullptr);
-}
-
-cells::Handle realFromInteger(const cells::Cell* integer) {
-  return realFromDouble(doubleFromInteger(numeralText(integer)));
 }
 
 }  // namespace numbers

@@ -17,6 +17,5 @@ bool isReal(const cells::Cell* c);
 std::string realText(const cells::Cell* real);
 // The double nearest to an integer as strtod rounds it; an infinity beyond the range.
 double doubleFromInteger(std::string_view numeral);
-cells::Handle realFromInteger(const cells::Cell* integer);
 
 }  // namespace numbers

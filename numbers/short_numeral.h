@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "cells/cell.h"
+#include "cells/convert.h"
 #include "cells/digit_words.h"
 
 namespace numbers::short_numeral {
@@ -71,7 +72,7 @@ inline bool digitWord(uint64_t text, uint64_t& digits) {
         !digitWord(front >> (8 * (8 - rest)) | kZeros8 << (8 * rest), high))
       return false;
   }
-  bool negative = length > 1 && p[0] == '0';
+  bool negative = cells::isNegativeText({p, length});
   if (negative && p[1] == '0') return false;
   value = {Wide(high) << 64 | low, negative};
   return true;

@@ -9,14 +9,8 @@
 
 namespace numbers {
 
-std::string_view postPayload(const cells::Cell* post) {
-  std::string_view t = cells::text(post);
-  std::size_t close = t.find(')');
-  return close == std::string_view::npos ? std::string_view() : t.substr(close + 1);
-}
-
-std::string_view zitsContent(const cells::Cell* zits) {
-  std::string_view t = cells::text(zits);
+std::string_view textContent(const cells::Cell* textAtom) {
+  std::string_view t = cells::text(textAtom);
   return t.substr(1, t.size() - 2);
 }
 
@@ -28,7 +22,7 @@ bool isPlainContent(std::string_view content) {
   return true;
 }
 
-std::string decodeZits(std::string_view content) {
+std::string decodeText(std::string_view content) {
   std::string out;
   out.reserve(content.size());
   for (std::size_t i = 0; i < content.size(); ++i) {
@@ -47,7 +41,7 @@ std::string decodeZits(std::string_view content) {
   return out;
 }
 
-std::string encodeZits(std::string_view bytes) {
+std::string encodeText(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) {
@@ -71,7 +65,7 @@ static std::string lengthDigits(std::size_t n) {
 }
 
 // A byte string of the pieces side by side.
-static cells::Handle makePostOf(std::string_view first, std::string_view second) {
+static cells::Handle makeByteStringOf(std::string_view first, std::string_view second) {
   std::string head = "(" + lengthDigits(first.size() + second.size()) + ")";
   return cells::makeAtomWith(head.size() + first.size() + second.size(), [&](char* out) {
     std::memcpy(out, head.data(), head.size());
@@ -80,7 +74,7 @@ static cells::Handle makePostOf(std::string_view first, std::string_view second)
   });
 }
 
-cells::Handle makePost(std::string_view payload) { return makePostOf(payload, {}); }
+cells::Handle makeByteString(std::string_view payload) { return makeByteStringOf(payload, {}); }
 
 // Every text made here is well formed: it is one, and says so, so that no kind test
 // scans it again.
@@ -91,7 +85,7 @@ static cells::Handle sealText(cells::Cell* c, std::size_t length) {
 }
 
 // The text of the two contents side by side, with room for `capacity` bytes.
-static cells::Handle makeZitsOf(std::string_view first, std::string_view second, std::size_t capacity) {
+static cells::Handle makeTextOf(std::string_view first, std::string_view second, std::size_t capacity) {
   std::size_t length = first.size() + second.size() + 2;
   cells::Cell* c = cells::allocateAtom(length, capacity);
   char* out = const_cast<char*>(cells::chars(c));
@@ -102,17 +96,17 @@ static cells::Handle makeZitsOf(std::string_view first, std::string_view second,
   return sealText(c, length);
 }
 
-cells::Handle makeZits(std::string_view content) { return makeZitsOf(content, {}, 0); }
+cells::Handle makeText(std::string_view content) { return makeTextOf(content, {}, 0); }
 
 // An operand's bytes when joined: a post's payload, a text's content (decoded when
 // it goes into a post), a real's "%e", a number's numeral text. `held` keeps bytes
 // that are not in the cell.
-static std::string_view joinedBytes(const cells::Cell* c, char kind, bool intoPost, std::string& held) {
+static std::string_view joinedBytes(const cells::Cell* c, char kind, bool intoByteString, std::string& held) {
   switch (kind) {
-    case 'a': return postPayload(c);
+    case 'a': return cells::byteStringPayload(c);
     case 'u':
-      if (!intoPost || isPlainContent(zitsContent(c))) return zitsContent(c);
-      return held = decodeZits(zitsContent(c));
+      if (!intoByteString || isPlainContent(textContent(c))) return textContent(c);
+      return held = decodeText(textContent(c));
     case 'e': return held = realText(c);
     default: {
       NumeralText t(c);
@@ -142,25 +136,25 @@ unsigned long long& joinsInPlace() {
 }
 
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX) {
-  bool post = kx == 'a' || ky == 'a';
+  bool byteString = kx == 'a' || ky == 'a';
   std::string heldX, heldY;
-  std::string_view first = joinedBytes(x, kx, post, heldX);
-  std::string_view second = joinedBytes(y, ky, post, heldY);
+  std::string_view first = joinedBytes(x, kx, byteString, heldX);
+  std::string_view second = joinedBytes(y, ky, byteString, heldY);
   if (first.size() + second.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
-  if (post) return makePostOf(first, second);
+  if (byteString) return makeByteStringOf(first, second);
   std::size_t length = first.size() + second.size() + 2;
-  if (!soleX || kx != 'u') return makeZitsOf(first, second, 0);
+  if (!soleX || kx != 'u') return makeTextOf(first, second, 0);
   auto* grown = const_cast<cells::Cell*>(x);
   if (cells::hasRoomFor(grown, length)) {
     ++joinsInPlace();
     appendInPlace(grown, second);
     return cells::Handle(grown);
   }
-  return makeZitsOf(first, second, roomToGrow(length));
+  return makeTextOf(first, second, roomToGrow(length));
 }
 
 static cells::Handle textOfKind(char kind, std::string_view bytes) {
-  return kind == 'a' ? makePost(bytes) : makeZits(encodeZits(bytes));
+  return kind == 'a' ? makeByteString(bytes) : makeText(encodeText(bytes));
 }
 
 // The first n bytes dropped (n > 0) or the last |n| (n <= 0), of `all`.
@@ -174,19 +168,19 @@ static std::string_view cut(std::string_view all, int64_t n) {
 // content is its own decoding: it is cut as it stands.
 cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
   std::optional<int64_t> v = smallNumeral(n);
-  std::string_view stored = kx == 'a' ? postPayload(x) : zitsContent(x);
+  std::string_view stored = kx == 'a' ? cells::byteStringPayload(x) : textContent(x);
   bool asStored = kx == 'a' || isPlainContent(stored);
-  std::string decoded = asStored ? std::string() : decodeZits(stored);
+  std::string decoded = asStored ? std::string() : decodeText(stored);
   std::string_view bytes = asStored ? stored : std::string_view(decoded);
   uint64_t m = v ? (*v < 0 ? uint64_t(0) - uint64_t(*v) : uint64_t(*v)) : UINT64_MAX;
   if (m > bytes.size()) return cells::common(cells::Common::Z);
-  if (asStored) return kx == 'a' ? makePost(cut(bytes, *v)) : makeZits(cut(bytes, *v));
+  if (asStored) return kx == 'a' ? makeByteString(cut(bytes, *v)) : makeText(cut(bytes, *v));
   return textOfKind(kx, cut(bytes, *v));
 }
 
 // Decision: a repetition longer than kLargestResultBytes gives "Z".
 cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
-  std::string_view unit = kx == 'a' ? postPayload(x) : zitsContent(x);
+  std::string_view unit = kx == 'a' ? cells::byteStringPayload(x) : textContent(x);
   std::optional<int64_t> count = smallNumeral(n);
   if (isNegativeText(n) || !count) return cells::common(cells::Common::Z);
   if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size()) return cells::common(cells::Common::Z);
@@ -195,12 +189,12 @@ cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
   std::size_t want = unit.size() * std::size_t(*count);
   if (want) out = unit;
   while (out.size() < want) out.append(out, 0, std::min(out.size(), want - out.size()));
-  return kx == 'a' ? makePost(out) : makeZits(out);
+  return kx == 'a' ? makeByteString(out) : makeText(out);
 }
 
 int compareTexts(const cells::Cell* x, const cells::Cell* y, char kind) {
-  std::string_view a = kind == 'a' ? postPayload(x) : zitsContent(x);
-  std::string_view b = kind == 'a' ? postPayload(y) : zitsContent(y);
+  std::string_view a = kind == 'a' ? cells::byteStringPayload(x) : textContent(x);
+  std::string_view b = kind == 'a' ? cells::byteStringPayload(y) : textContent(y);
   int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (c != 0) return c < 0 ? -1 : 1;
   return a.size() < b.size() ? -1 : a.size() > b.size();

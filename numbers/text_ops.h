@@ -12,18 +12,17 @@
 
 namespace numbers {
 
-std::string_view postPayload(const cells::Cell* post);
-std::string_view zitsContent(const cells::Cell* zits);
+std::string_view textContent(const cells::Cell* textAtom);
 // True when the content holds no "[", "]" or line feed: its decoding is itself.
 bool isPlainContent(std::string_view content);
-std::string decodeZits(std::string_view content);
-std::string encodeZits(std::string_view bytes);
-cells::Handle makePost(std::string_view payload);
+std::string decodeText(std::string_view content);
+std::string encodeText(std::string_view bytes);
+cells::Handle makeByteString(std::string_view payload);
 // The text of a content that is well formed (an encoding, a text's content, or
 // several side by side): the atom is known to be a text from the start.
-cells::Handle makeZits(std::string_view content);
+cells::Handle makeText(std::string_view content);
 
-// x + y where either is a post or a text; kinds are value_kind letters. When x is a
+// x + y where either is a post or a text; kinds are valueKind letters. When x is a
 // text that no one but this call can see (`soleX`), the join may grow x in place and
 // return it: no one can tell, and a loop of joins onto one text stays linear.
 cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX = false);

@@ -17,16 +17,12 @@ bool isText(std::string_view bytes) {
   return depth == 1;
 }
 
-static bool isAtomText(const cells::Cell* c, char only) {
-  return cells::isAtom(c) && cells::chars(c)[0] == only && cells::chars(c)[1] == '\0';
-}
-
 // A bit stream's first element tells its kind, when the whole stream is well formed.
 static char streamKind(const cells::Cell* c) {
   using namespace cells;
   const Cell* head = leftOf(c);
-  if (!isPair(head) || !isAtomText(leftOf(head), 'J')) return 'w';
-  char kind = isAtomText(rightOf(head), 'K') ? 'i' : isAtomText(rightOf(head), 'H') ? 'o' : 'w';
+  if (!isPair(head) || !isAtomText(leftOf(head), "J")) return 'w';
+  char kind = isAtomText(rightOf(head), "K") ? 'i' : isAtomText(rightOf(head), "H") ? 'o' : 'w';
   return kind != 'w' && isWellFormedStream(c) ? kind : 'w';
 }
 
@@ -52,7 +48,7 @@ static char bracketedKind(const cells::Cell* c) {
   return kind;
 }
 
-char value_kind(const cells::Cell* c) {
+char valueKind(const cells::Cell* c) {
   using cells::AtomKind;
   if (cells::isPair(c)) return streamKind(c);
   switch (cells::atomKind(c)) {
@@ -102,7 +98,7 @@ static std::string integerStreamText(const cells::Cell* stream) {
 }
 
 void installCellSeams() {
-  cells::numberSeams().valueKind = &value_kind;
+  cells::numberSeams().valueKind = &valueKind;
   cells::numberSeams().streamText = &integerStreamText;
   installMpzAllocation();
 }

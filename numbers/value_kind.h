@@ -11,7 +11,7 @@
 
 namespace numbers {
 
-char value_kind(const cells::Cell* c);
+char valueKind(const cells::Cell* c);
 
 // The tag that the built-in `type` gives for a kind letter.
 std::string_view kindTag(char kind);

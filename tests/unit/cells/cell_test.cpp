@@ -8,6 +8,12 @@
 namespace cells {
 namespace {
 
+// The top byte (bits 56..63): 0x80 plus the annotation for an atom; 0x40 in its low
+// seven bits with no annotation value is the "@" marker.
+uint8_t topByte(const Cell* c) {
+  return uint8_t(c->header >> kTopShift);
+}
+
 // Requires the live-cell count to be back where it started when the test ends.
 class CellTest : public ::testing::Test {
  protected:
@@ -74,6 +80,18 @@ TEST_F(CellTest, AtomKindsAndTheKindByte) {
   EXPECT_EQ(cachedValueKind(shortText.get()), 0);
   EXPECT_EQ(cachedValueKind(name.get()), 0);
   EXPECT_EQ(longText.text(), "[a text longer than a small block]");
+}
+
+// The one-byte fast path must not take a measured atom with a NUL inside for "[".
+TEST_F(CellTest, AtomTextTest) {
+  using namespace std::string_literals;
+  Handle nulInside = makeAtom("[\0]"s);
+  EXPECT_TRUE(isAtomText(makeAtom("[").get(), "["));
+  EXPECT_FALSE(isAtomText(nulInside.get(), "["));
+  EXPECT_TRUE(isAtomText(makeAtom("\\").get(), "\\"));
+  EXPECT_FALSE(isAtomText(makeAtom("\\a").get(), "\\"));
+  EXPECT_TRUE(isAtomText(makeAtom("plus").get(), "plus"));
+  EXPECT_FALSE(isAtomText(makePair(makeAtom("K"), makeAtom("K")).get(), "K"));
 }
 
 // An atom made with room grows within its block; its kind is then forgotten.

@@ -33,7 +33,7 @@ TEST(BuiltinReferenceTest, ListsEveryRowWithItsArity) {
   std::map<std::string, int> documented = referenceRows(repeated);
   EXPECT_EQ(repeated, 0);
   std::map<std::string, int> table;
-  for (const auto& [name, entry] : builtin_table()) table.emplace(name, entry.arity);
+  for (const auto& [name, entry] : builtinTable()) table.emplace(name, entry.arity);
   for (const auto& [name, arity] : table) {
     auto found = documented.find(name);
     if (found == documented.end()) {

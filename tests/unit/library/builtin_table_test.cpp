@@ -11,9 +11,9 @@ namespace library {
 namespace {
 
 TEST(BuiltinTableTest, RowsInBytewiseOrder) {
-  const BuiltinTable& table = builtin_table();
+  const BuiltinTable& table = builtinTable();
   EXPECT_EQ(table.size(), 223u);
-  EXPECT_EQ(&table, &builtin_table());
+  EXPECT_EQ(&table, &builtinTable());
   std::vector<std::string> names;
   for (auto& [name, entry] : table) names.push_back(name);
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
@@ -42,7 +42,7 @@ TEST(BuiltinTableTest, ArityAndLookup) {
 // one (both give 1).
 TEST(BuiltinTableTest, EachRowHasItsOwnImplementation) {
   std::map<BuiltinFn, std::vector<std::string>> byImpl;
-  for (auto& [name, entry] : builtin_table()) byImpl[entry.impl].push_back(name);
+  for (auto& [name, entry] : builtinTable()) byImpl[entry.impl].push_back(name);
   for (auto& [impl, names] : byImpl) {
     if (names.size() == 1) continue;
     EXPECT_EQ(names, (std::vector<std::string>{"ai_passive", "sock_stream"}));

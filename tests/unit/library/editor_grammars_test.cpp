@@ -117,7 +117,7 @@ TEST(EditorGrammarsTest, PatternsTakeNamesApart) {
 
 TEST(EditorGrammarsTest, EditorFilesNameEveryBuiltin) {
   std::vector<std::string> table;
-  for (const auto& [name, entry] : builtin_table()) table.push_back(name);
+  for (const auto& [name, entry] : builtinTable()) table.push_back(name);
   struct {
     const char* file;
     std::optional<std::vector<std::string>> (*names)(const std::string&);

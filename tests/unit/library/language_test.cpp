@@ -291,7 +291,7 @@ TEST_F(LanguageTest, CopyWritesWhatInitGives) {
   for (Handle value : {bytes("ab"), atom("[a[q]]"), num(5), real(1.0), stream("111")}) {
     std::memset(buffer, 0, sizeof buffer);
     EXPECT_EQ(show(call("copy", {where, value})), "I");
-    std::string payload(numbers::postPayload(call("init", {value}).get()));
+    std::string payload(cells::byteStringPayload(call("init", {value}).get()));
     EXPECT_EQ(std::string(buffer, payload.size()), payload);
   }
 }

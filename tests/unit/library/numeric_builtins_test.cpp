@@ -21,7 +21,7 @@ class NumericBuiltinsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     installCellSeams();
-    for (auto& [name, entry] : library::builtin_table()) (void)name;
+    for (auto& [name, entry] : library::builtinTable()) (void)name;
     cells::common(cells::Common::Z);
     call("type", {makeAtom("1")});  // the shared tags live for the whole process
     before_ = cells::liveCells();
@@ -136,7 +136,7 @@ TEST_F(NumericBuiltinsTest, JoinsGrowOnlyTextsNoOneElseHolds) {
     std::string bytes = *piece == '[' ? std::string(piece + 1, std::strlen(piece) - 2) : piece;
     expected.insert(expected.size() - 1, bytes);
     ASSERT_EQ(text.text(), expected);
-    ASSERT_EQ(value_kind(text.get()), 'u');
+    ASSERT_EQ(valueKind(text.get()), 'u');
   }
   EXPECT_TRUE(grewInPlace);
 

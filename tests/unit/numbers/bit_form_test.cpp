@@ -56,7 +56,7 @@ TEST_F(BitFormTest, MalformedStreamsAreNoNumbers) {
     Handle s = stream(c.bits, cells::makeAtom(c.tail));
     EXPECT_FALSE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
     EXPECT_FALSE(streamNumeralText(s.get())) << c.bits << " " << c.tail;
-    EXPECT_EQ(value_kind(s.get()), 'w') << c.bits << " " << c.tail;
+    EXPECT_EQ(valueKind(s.get()), 'w') << c.bits << " " << c.tail;
     EXPECT_FALSE(cells::isInteger(s.get())) << c.bits << " " << c.tail;
   }
   // The element's head must be (J b) itself.
@@ -77,7 +77,7 @@ TEST_F(BitFormTest, WellFormedStreamsHaveTheKindOfTheirFirstBit) {
   for (auto& c : cases) {
     Handle s = stream(c.bits, cells::makeAtom(c.tail));
     EXPECT_TRUE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
-    EXPECT_EQ(value_kind(s.get()), c.kind) << c.bits << " " << c.tail;
+    EXPECT_EQ(valueKind(s.get()), c.kind) << c.bits << " " << c.tail;
     EXPECT_EQ(cells::isInteger(s.get()), c.kind == 'i') << c.bits << " " << c.tail;
   }
 }

@@ -19,7 +19,7 @@ class NumbTest : public ::testing::Test {
   std::size_t before_ = cells::liveCells();
 };
 
-std::string numbOfInteger(std::string_view n) { return std::string(integerToNumb(cells::makeAtom(n).get()).text()); }
+std::string numbOfInteger(std::string_view n) { return numbText(dyadicFromInteger(n)); }
 
 Dyadic value(std::string_view numb) { return *numbValue(cells::makeAtom(numb).get()); }
 
@@ -44,8 +44,8 @@ TEST_F(NumbTest, FractionsAreExact) {
 }
 
 TEST_F(NumbTest, RealFromNumbTruncates) {
-  EXPECT_EQ(doubleFromReal(realFromNumb(cells::makeAtom("0017").get()).get()), 5.0);
-  EXPECT_EQ(doubleFromReal(realFromNumb(cells::makeAtom("00").get()).get()), 0.0);
+  EXPECT_EQ(doubleFromNumb(value("0017")), 5.0);
+  EXPECT_EQ(doubleFromNumb(value("00")), 0.0);
   std::string big(numbOfInteger("9007199254740993"));  // 2^53 + 1 truncates to 2^53
   EXPECT_EQ(doubleFromNumb(value(big)), 9007199254740992.0);
   EXPECT_EQ(doubleFromNumb(value(numbOfInteger("0" + std::string(400, '9')))), -INFINITY);
