@@ -85,6 +85,7 @@ int main() {
   std::remove(path);
   std::printf("%-10s %12s %12s %8s\n", "case", "vorl s", "python3 s", "ratio");
   for (auto& [name, t] : ours)
-    std::printf("%-10s %12.6f %12.6f %8.3f\n", name.c_str(), t, python[name], python[name] > 0 ? t / python[name] : 0.0);
+    std::printf("%-10s %12.6f %12.6f %8.3f\n", name.c_str(), t, python[name],
+                python[name] > 0 ? t / python[name] : 0.0);
   return 0;
 }

@@ -155,8 +155,7 @@ Cell* allocateAtom(std::size_t length, std::size_t capacity) {
   char* text = const_cast<char*>(chars(c));
   // Every atom has at least sixteen readable text bytes, and a small block is written
   // whole: short numerals are read two words at a time (numbers/short_numeral.h).
-  if (length <= kSmallAtom)
-    std::memset(text, 0, kSmallAtom + 1);
+  if (length <= kSmallAtom) std::memset(text, 0, kSmallAtom + 1);
   else
     text[length + 1] = 0;
   text[length] = '\0';
@@ -218,8 +217,7 @@ Handle sealAtom(Cell* c, std::size_t length) {
     }
   }
   if (isMeasuredKind(firstByte(c))) {
-    if (length > 0 && length < kLengthLimit)
-      setLengthCache(c, length);
+    if (length > 0 && length < kLengthLimit) setLengthCache(c, length);
     else if (length > 0)
       longAtomLengths()[c] = length;
   }

@@ -102,9 +102,7 @@ inline bool isAtom(const Cell* c) { return (c->header & kAtomBit) != 0; }
 inline bool isPair(const Cell* c) { return (c->header & kAtomBit) == 0; }
 inline uint32_t refCount(const Cell* c) { return uint32_t(c->header & kCountMask); }
 
-inline Cell* const* children(const Cell* c) {
-  return reinterpret_cast<Cell* const*>(c + 1);
-}
+inline Cell* const* children(const Cell* c) { return reinterpret_cast<Cell* const*>(c + 1); }
 inline Cell* leftOf(const Cell* c) {
   invariant(isPair(c), "left child of an atom");
   return children(c)[0];
@@ -127,9 +125,7 @@ inline void setLengthCache(Cell* c, uint64_t length) {
 }
 
 inline bool isAnnotated(const Cell* c) { return (c->header & (kAnnotationMask | kMarkerBit)) != 0; }
-inline bool isDataMarked(const Cell* c) {
-  return (c->header & (kAnnotationMask | kMarkerBit)) == kMarkerBit;
-}
+inline bool isDataMarked(const Cell* c) { return (c->header & (kAnnotationMask | kMarkerBit)) == kMarkerBit; }
 // The signed count of missing arguments; only meaningful when annotated and not "@".
 inline int annotationValue(const Cell* c) {
   return int((c->header & kAnnotationMask) >> kTopShift) + kAnnotationMin;
@@ -173,9 +169,7 @@ inline constexpr std::array<AtomKind, 256> kAtomKinds = [] {
   t[0] = AtomKind::empty;
   return t;
 }();
-inline constexpr AtomKind atomKind(unsigned char first) {
-  return kAtomKinds[first];
-}
+inline constexpr AtomKind atomKind(unsigned char first) { return kAtomKinds[first]; }
 inline AtomKind atomKind(const Cell* c) { return atomKind(static_cast<unsigned char>(chars(c)[0])); }
 
 // Atoms whose length is recorded in the header (or, from 2^26 bytes, in a side

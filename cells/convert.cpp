@@ -164,14 +164,10 @@ const void* hostPointer(const Cell* c) {
   auto valueKind = numberSeams().valueKind;
   invariant(valueKind != nullptr, "value kinds read before the numbers layer is installed");
   switch (valueKind(c)) {
-    case 'i':
-      return reinterpret_cast<const void*>(static_cast<uintptr_t>(int64FromCell(c)));
-    case 'u':
-      return chars(c);
+    case 'i': return reinterpret_cast<const void*>(static_cast<uintptr_t>(int64FromCell(c)));
+    case 'u': return chars(c);
     case 'a': return byteStringPayload(c).data();
-    default:
-      invariant(false, "host pointer of a value that is not an address or a text");
-      return nullptr;
+    default: invariant(false, "host pointer of a value that is not an address or a text"); return nullptr;
   }
 }
 

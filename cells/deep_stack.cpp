@@ -21,9 +21,7 @@ static std::size_t& obtainedStack() {
   return bytes;
 }
 
-std::size_t deepStackBytes() {
-  return obtainedStack();
-}
+std::size_t deepStackBytes() { return obtainedStack(); }
 
 static void* runJob(void* p) {
   Job* job = static_cast<Job*>(p);

@@ -88,9 +88,7 @@ static EndingHint& endingHint() {
   return hint;
 }
 
-void setEndingHint(EndingHint hint) {
-  endingHint() = hint;
-}
+void setEndingHint(EndingHint hint) { endingHint() = hint; }
 
 [[gnu::no_sanitize_address]] void endWithReport(std::string_view type, std::string_view name,
                                                 std::string_view message) {

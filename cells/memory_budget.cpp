@@ -26,12 +26,8 @@ static Budget& budget() {
   return b;
 }
 
-std::size_t budgetHeld() {
-  return budget().held;
-}
-void setBudgetLimit(std::size_t bytes) {
-  budget().limit = bytes == 0 ? SIZE_MAX : bytes;
-}
+std::size_t budgetHeld() { return budget().held; }
+void setBudgetLimit(std::size_t bytes) { budget().limit = bytes == 0 ? SIZE_MAX : bytes; }
 
 static void charge(void* p) {
   Budget& b = budget();
@@ -113,22 +109,10 @@ std::optional<std::size_t> parseSize(std::string_view text) {
 // The C++ heap is counted too (sanitizer builds keep their own operators, which
 // check what these cannot).
 #ifndef VORL_PLAIN_ALLOCATION
-void* operator new(std::size_t bytes) {
-  return cells::budgetAllocate(bytes ? bytes : 1);
-}
-void* operator new[](std::size_t bytes) {
-  return cells::budgetAllocate(bytes ? bytes : 1);
-}
-void operator delete(void* p) noexcept {
-  cells::budgetFree(p);
-}
-void operator delete[](void* p) noexcept {
-  cells::budgetFree(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  cells::budgetFree(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  cells::budgetFree(p);
-}
+void* operator new(std::size_t bytes) { return cells::budgetAllocate(bytes ? bytes : 1); }
+void* operator new[](std::size_t bytes) { return cells::budgetAllocate(bytes ? bytes : 1); }
+void operator delete(void* p) noexcept { cells::budgetFree(p); }
+void operator delete[](void* p) noexcept { cells::budgetFree(p); }
+void operator delete(void* p, std::size_t) noexcept { cells::budgetFree(p); }
+void operator delete[](void* p, std::size_t) noexcept { cells::budgetFree(p); }
 #endif

@@ -39,9 +39,7 @@ static void onStopSignal(int signal, siginfo_t* info, void*) {
   while (raised) ::pause();
 }
 
-static void onFlushTimeout(int) {
-  ::_exit(128 + stopSignal());
-}
+static void onFlushTimeout(int) { ::_exit(128 + stopSignal()); }
 
 static void* watch(void*) {
   unsigned char byte;
@@ -88,9 +86,7 @@ static volatile sig_atomic_t& outputBroken() {
   return broken;
 }
 
-bool standardOutputBroken() {
-  return outputBroken() != 0;
-}
+bool standardOutputBroken() { return outputBroken() != 0; }
 
 // SIGPIPE: a write into a pipe or socket whose reader has gone. The write gives -1
 // with EPIPE either way; when the reader of standard output has gone, the run is

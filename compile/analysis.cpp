@@ -55,16 +55,17 @@ static void annotateAtom(Cell* c) {
   std::string_view t = cells::text(c);
   if (!t.empty() && t[0] == '[') return cells::markData(c);
   if (!isName(t)) return cells::setAnnotation(c, 1);
-  if (const library::BuiltinEntry* builtin = library::findBuiltin(t)) return cells::setAnnotation(c, builtin->arity);
+  if (const library::BuiltinEntry* builtin = library::findBuiltin(t))
+    return cells::setAnnotation(c, builtin->arity);
   auto& table = front::definitions();
-  if (auto it = table.find(t); it != table.end()) return cells::setAnnotation(c, argumentsNeeded(it->second.get()));
+  if (auto it = table.find(t); it != table.end())
+    return cells::setAnnotation(c, argumentsNeeded(it->second.get()));
   // Decision: a name that nothing defines and that is not a variable (built at run
   // time, as `cape` of [ab] builds ab) is like any other atom: applied, it gives "Z".
   if (!isLetterAtom(c)) return cells::setAnnotation(c, 1);
   cells::setAnnotation(c, kUnknown);
   cells::setLengthCache(c, letterBit(c));
 }
-
 
 // Decision: ordinary scoping. A lambda has the mask of its body without its key; a
 // curly form that of B with the mask of C without its key; a key adds nothing. The
@@ -116,7 +117,8 @@ void annotate(Cell* term) {
   if (cells::isAnnotated(term)) return;
   // The common cases at run time: a new atom, a new pair over annotated children.
   if (cells::isAtom(term)) return annotateAtom(term);
-  if (cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term))) return annotatePair(term);
+  if (cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term)))
+    return annotatePair(term);
   static std::vector<std::pair<Cell*, bool>> work;
   work.assign(1, {term, false});
   while (!work.empty()) {

@@ -40,6 +40,8 @@ struct Record {
 // (ai_addrlen is a 4-byte socklen_t, ai_addr precedes ai_canonname); the directory
 // entry and the socket set are records of this interpreter's own, of fixed size.
 static const std::vector<Record>& hostRecords() {
+  // A table aligned by hand.
+  // clang-format off
   static const std::vector<Record> records = {
       {"addrinfo", 48,
        {{"ai_flags", 4, 0}, {"ai_family", 4, 4}, {"ai_socktype", 4, 8}, {"ai_protocol", 4, 12},
@@ -52,6 +54,7 @@ static const std::vector<Record>& hostRecords() {
       {"socklen_t", 4, {}},
       {"time_t", 8, {}},
   };
+  // clang-format on
   return records;
 }
 
@@ -62,14 +65,17 @@ std::string hostLayoutText() {
   for (const Record& r : hostRecords()) {
     out += "[" + std::string(r.name) + "[[" + std::to_string(r.size) + "]]]";
     for (const Field& f : r.fields)
-      out += "[" + std::string(f.name) + "[" + std::to_string(f.width) + "][" + std::to_string(f.offset) + "]]";
+      out +=
+          "[" + std::string(f.name) + "[" + std::to_string(f.width) + "][" + std::to_string(f.offset) + "]]";
   }
   return out + "]";
 }
 
 // ---- Helpers -------------------------------------------------------------------
 
-static bool isKeyName(const Cell* key) { return cells::isAtom(key) && front::isDefinableName(cells::text(key)); }
+static bool isKeyName(const Cell* key) {
+  return cells::isAtom(key) && front::isDefinableName(cells::text(key));
+}
 
 // The first binder whose key is not a definable name: keys first, then parts left
 // to right; an atom in function position is not searched.
@@ -228,7 +234,8 @@ static void rewriteAll(const Selection& work, cells::Handle (*pass)(const cells:
 static void compileSelection(const Selection& work, Diagnostic& d) {
   rewriteAll(work, quotePass);
   rewriteAll(work, pairPatternPass);
-  if (!checkFunky(work, d) || !checkAlive(d) || !checkPlace(work, d) || !checkArityAndTranslate(work, d)) return;
+  if (!checkFunky(work, d) || !checkAlive(d) || !checkPlace(work, d) || !checkArityAndTranslate(work, d))
+    return;
   internAll(work);
   checkLocal(work, d);
 }

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_set>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace compile {

@@ -41,7 +41,8 @@ static Handle rebuild(Cell* root, OnPair onPair) {
 }
 
 static Handle samePair(Cell* original, Handle left, Handle right) {
-  if (left.get() == cells::leftOf(original) && right.get() == cells::rightOf(original)) return Handle(original);
+  if (left.get() == cells::leftOf(original) && right.get() == cells::rightOf(original))
+    return Handle(original);
   return cells::makePair(std::move(left), std::move(right));
 }
 
@@ -120,9 +121,7 @@ struct Renamer {
     return it == places.end() ? Handle(key) : it->second;
   }
   // key then body, with the key's name bound while the body is visited
-  void scoped(Cell* key, Cell* body) {
-    work.insert(work.end(), {{Leave, key}, {Visit, body}, {Enter, key}});
-  }
+  void scoped(Cell* key, Cell* body) { work.insert(work.end(), {{Leave, key}, {Visit, body}, {Enter, key}}); }
   void visitPair(Cell* c) {
     work.push_back({Build, c});
     if (isLambda(c)) {
@@ -130,7 +129,8 @@ struct Renamer {
       work.push_back({Key, cells::leftOf(c)});
     } else if (isCurly(c)) {
       scoped(const_cast<Cell*>(curlyKey(c)), cells::rightOf(c));
-      work.insert(work.end(), {{Build, cells::leftOf(c)}, {Visit, cells::rightOf(cells::leftOf(c))},
+      work.insert(work.end(), {{Build, cells::leftOf(c)},
+                               {Visit, cells::rightOf(cells::leftOf(c))},
                                {Key, cells::leftOf(cells::leftOf(c))}});
     } else {
       work.insert(work.end(), {{Visit, cells::rightOf(c)}, {Visit, cells::leftOf(c)}});

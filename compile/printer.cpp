@@ -113,7 +113,8 @@ struct Printer {
       work.pop_back();
       if (!t.cell) {
         if (t.text) out += t.text;
-        else out.pop_back();
+        else
+          out.pop_back();
         continue;
       }
       if (cells::isAtom(t.cell)) {
@@ -124,13 +125,13 @@ struct Printer {
       const Cell* x = cells::rightOf(t.cell);
       switch (formOf(t.cell)) {
         case Form::Join:
-          work.insert(work.end(), {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {nullptr, nullptr}, {g, nullptr}});
+          work.insert(work.end(),
+                      {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {nullptr, nullptr}, {g, nullptr}});
           break;
-        case Form::Juxtapose:
-          work.insert(work.end(), {{x, nullptr}, {g, nullptr}});
-          break;
+        case Form::Juxtapose: work.insert(work.end(), {{x, nullptr}, {g, nullptr}}); break;
         case Form::Parenthesise:
-          work.insert(work.end(), {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {g, nullptr}, {nullptr, "("}});
+          work.insert(work.end(),
+                      {{nullptr, ")"}, {x, nullptr}, {nullptr, " "}, {g, nullptr}, {nullptr, "("}});
           break;
       }
     }

@@ -25,12 +25,11 @@ inline const cells::Cell* curlyHeadKey(const cells::Cell* f) { return cells::rig
 inline bool isCurly(const cells::Cell* c) { return cells::isPair(c) && isCurlyHead(cells::leftOf(c)); }
 inline const cells::Cell* lambdaKey(const cells::Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 inline const cells::Cell* curlyKey(const cells::Cell* c) { return curlyHeadKey(cells::leftOf(c)); }
-inline const cells::Cell* binderKey(const cells::Cell* c) {
-  return isLambda(c) ? lambdaKey(c) : curlyKey(c);
-}
+inline const cells::Cell* binderKey(const cells::Cell* c) { return isLambda(c) ? lambdaKey(c) : curlyKey(c); }
 // A single lowercase letter: a variable, never a global name.
 inline bool isLetterAtom(const cells::Cell* c) {
-  return cells::isAtom(c) && cells::chars(c)[0] >= 'a' && cells::chars(c)[0] <= 'z' && cells::chars(c)[1] == '\0';
+  return cells::isAtom(c) && cells::chars(c)[0] >= 'a' && cells::chars(c)[0] <= 'z' &&
+         cells::chars(c)[1] == '\0';
 }
 inline uint32_t letterBit(const cells::Cell* c) { return uint32_t{1} << (cells::firstByte(c) - 'a'); }
 

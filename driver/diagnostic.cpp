@@ -3,8 +3,7 @@
 
 namespace driver {
 
-bool fail(Diagnostic& d, std::string_view type, std::string message, std::string name,
-          int64_t position) {
+bool fail(Diagnostic& d, std::string_view type, std::string message, std::string name, int64_t position) {
   d.Type = std::string(type);
   d.Message = std::move(message);
   d.Name = std::move(name);
@@ -30,12 +29,9 @@ static Shade shadeOf(unsigned char b) {
 
 static const char* colourOf(Shade s) {
   switch (s) {
-    case Shade::plain:
-      return "\033[m";
-    case Shade::control:
-      return "\033[32m";
-    case Shade::high:
-      break;
+    case Shade::plain: return "\033[m";
+    case Shade::control: return "\033[32m";
+    case Shade::high: break;
   }
   return "\033[31m";
 }

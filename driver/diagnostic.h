@@ -10,13 +10,13 @@
 namespace driver {
 
 struct Diagnostic {
-  std::string Name;        // the function, variable or key the error is about, or empty
-  int64_t position = 0;    // recorded by the front end; travels along, never printed
+  std::string Name;      // the function, variable or key the error is about, or empty
+  int64_t position = 0;  // recorded by the front end; travels along, never printed
   // The definition the report is about ("" the main expression), for hints; never
   // printed in the report itself.
   std::optional<std::string> definition;
   std::string Type = "Empty";
-  std::string Message;     // may hold newlines
+  std::string Message;  // may hold newlines
 
   bool empty() const { return Type == "Empty"; }
 };

@@ -48,8 +48,7 @@ int errorReport(const Diagnostic& d, std::string_view program, std::size_t first
 }
 
 static int optionError(const std::string& option) {
-  if (option == "-e")
-    std::fputs("vorl: -e needs the program text (vorl --help lists the options)\n", stderr);
+  if (option == "-e") std::fputs("vorl: -e needs the program text (vorl --help lists the options)\n", stderr);
   else
     std::fprintf(stderr, "vorl: unknown option %s (vorl --help lists the options)\n",
                  escapeName(option).c_str());

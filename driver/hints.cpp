@@ -24,17 +24,13 @@ namespace {
 using front::SourceItem;
 using front::SourceMap;
 
-std::string hint(std::string_view text) {
-  return "hint: " + std::string(text) + "\n";
-}
+std::string hint(std::string_view text) { return "hint: " + std::string(text) + "\n"; }
 
 std::string lineAndColumn(const front::FilePlace& p) {
   return "line " + std::to_string(p.line) + ", column " + std::to_string(p.column);
 }
 
-std::string quoted(std::string_view name) {
-  return "`" + std::string(name) + "`";
-}
+std::string quoted(std::string_view name) { return "`" + std::string(name) + "`"; }
 
 std::string definitionWords(std::string_view name) {
   return name.empty() ? "the main expression" : "the definition of " + quoted(name);
@@ -107,8 +103,7 @@ std::optional<std::size_t> remarkLike(std::string_view file) {
           (file[i + 2] == ' ' || file[i + 2] == '\t'))
         return i;
     }
-    if (c == '\n' || c == ',')
-      lineStart = true;
+    if (c == '\n' || c == ',') lineStart = true;
     else if (c != ' ' && c != '\t')
       lineStart = false;
   }
@@ -305,15 +300,12 @@ static std::optional<bool>& hintsChoice() {
   return choice;
 }
 
-void setHints(bool on) {
-  hintsChoice() = on;
-}
+void setHints(bool on) { hintsChoice() = on; }
 
 bool hintsOn() {
   if (!hintsChoice()) {
     const char* chosen = std::getenv("VORL_HINTS");
-    if (chosen && std::strcmp(chosen, "1") == 0)
-      hintsChoice() = true;
+    if (chosen && std::strcmp(chosen, "1") == 0) hintsChoice() = true;
     else if (chosen && std::strcmp(chosen, "0") == 0)
       hintsChoice() = false;
     else

@@ -67,8 +67,6 @@ std::string usageText() {
          "The guide: docs/guide.md, or `man vorl`.\n";
 }
 
-std::string versionText() {
-  return std::string("vorl ") + VORL_VERSION + " (GMP " + gmp_version + ")\n";
-}
+std::string versionText() { return std::string("vorl ") + VORL_VERSION + " (GMP " + gmp_version + ")\n"; }
 
 }  // namespace driver

@@ -273,13 +273,10 @@ std::string shownValue(const cells::Cell* value) {
       std::snprintf(shown, sizeof shown, "%.17g", numbers::doubleFromReal(value));
       return shown;
     }
-    default:
-      return compile::printTerm(value);
+    default: return compile::printTerm(value);
   }
 }
 
-int runSession() {
-  return Session(isatty(STDIN_FILENO) == 1).run();
-}
+int runSession() { return Session(isatty(STDIN_FILENO) == 1).run(); }
 
 }  // namespace driver

@@ -18,7 +18,8 @@ inline cells::Handle instantiate(cells::Cell* t, const Places& places) {
   if (cells::isAnnotated(t)) {
     uint32_t mask = compile::cachedMask(t);
     if ((mask & places.letters) == 0) return cells::Handle(t);
-    if (cells::isAtom(t)) return cells::Handle(const_cast<cells::Cell*>(places.values[cells::firstByte(t) - 'a']));
+    if (cells::isAtom(t))
+      return cells::Handle(const_cast<cells::Cell*>(places.values[cells::firstByte(t) - 'a']));
   }
   return instantiateWalk(t, places);
 }

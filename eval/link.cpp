@@ -40,8 +40,8 @@ void linkAndRun(driver::Diagnostic& d, char** arguments) {
   // VORL_STEPS=1 reports the number of machine steps, of joins that grew a text in
   // place and of cells made, for measuring the engine.
   if (const char* report = std::getenv("VORL_STEPS"); report && *report == '1')
-    std::fprintf(stderr, "steps: %llu\njoins in place: %llu\ncells made: %zu\n", stepCount(), numbers::joinsInPlace(),
-                 cells::cellsMade());
+    std::fprintf(stderr, "steps: %llu\njoins in place: %llu\ncells made: %zu\n", stepCount(),
+                 numbers::joinsInPlace(), cells::cellsMade());
 }
 
 cells::Handle programResult() {

@@ -421,7 +421,8 @@ void Machine::innerEvaluation() {
 // ({ X B C)  =>  B, with ((\ X) C) waiting for its value
 void Machine::evaluateBindingFirst(Cell* e) {
   Handle key(const_cast<Cell*>(compile::curlyKey(e)));
-  Handle lambda = makePair(makePair(Handle(machineAtom(MachineAtom::Lambda)), std::move(key)), Handle(cells::rightOf(e)));
+  Handle lambda =
+      makePair(makePair(Handle(machineAtom(MachineAtom::Lambda)), std::move(key)), Handle(cells::rightOf(e)));
   Handle b(cells::rightOf(cells::leftOf(e)));
   push(std::move(lambda), false);
   e_ = std::move(b);
@@ -460,27 +461,14 @@ void Machine::reduceSaturated() {
   }
   Handle held = e_;  // the arguments live in e until the reduct is made
   switch (resolution.kind) {
-    case HeadKind::builtin:
-      return;
-    case HeadKind::strictBinding:
-      return bindStrictly(args_[0], args_[1], args_[2]);
-    case HeadKind::lambda:
-      places_ = placeOf(args_[0], args_[2]);
-      return become(args_[1], args_.size());
-    case HeadKind::numeral:
-      e_ = unfoldNumeral(head, args_[0]);
-      return;
-    case HeadKind::byteString:
-      e_ = splitByteString(head, args_[0]);
-      return;
-    case HeadKind::real:
-      e_ = unfoldReal(head, args_[0]);
-      return;
-    case HeadKind::update:
-      e_ = updateDefinition(head, args_[0]);
-      return;
-    case HeadKind::defined:
-      return callDefined(head, resolution);
+    case HeadKind::builtin: return;
+    case HeadKind::strictBinding: return bindStrictly(args_[0], args_[1], args_[2]);
+    case HeadKind::lambda: places_ = placeOf(args_[0], args_[2]); return become(args_[1], args_.size());
+    case HeadKind::numeral: e_ = unfoldNumeral(head, args_[0]); return;
+    case HeadKind::byteString: e_ = splitByteString(head, args_[0]); return;
+    case HeadKind::real: e_ = unfoldReal(head, args_[0]); return;
+    case HeadKind::update: e_ = updateDefinition(head, args_[0]); return;
+    case HeadKind::defined: return callDefined(head, resolution);
   }
 }
 
@@ -584,7 +572,8 @@ void Machine::become(Cell* t, std::size_t firstExtra) {
     buildApplication();
   } else {  // a long chain of rewrites at once: the rest goes through the steps
     Handle reduct = instantiate(t, places_);
-    for (std::size_t i = firstExtra; i < args_.size(); ++i) reduct = apply(std::move(reduct), Handle(args_[i]));
+    for (std::size_t i = firstExtra; i < args_.size(); ++i)
+      reduct = apply(std::move(reduct), Handle(args_[i]));
     e_ = std::move(reduct);
   }
   dropHeld();
@@ -625,8 +614,7 @@ bool Machine::splitApplication(Cell* t, std::size_t firstExtra) {
   if (split) pushBeyond(built, firstExtra);
   further_.clear();
   for (std::size_t i = 0; i < built; ++i) {
-    if (i < spine_.size())
-      further_.push_back(instantiate(spine_[spine_.size() - 1 - i], places_));
+    if (i < spine_.size()) further_.push_back(instantiate(spine_[spine_.size() - 1 - i], places_));
     else
       further_.emplace_back(args_[firstExtra + i - spine_.size()]);
   }

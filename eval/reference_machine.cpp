@@ -43,7 +43,9 @@ using cells::makePair;
 namespace {
 
 // ((B k) f): continue with k once f has been applied to the value.
-Handle composeB(Handle k, Handle f) { return makePair(makePair(Handle(machineAtom(MachineAtom::B)), std::move(k)), std::move(f)); }
+Handle composeB(Handle k, Handle f) {
+  return makePair(makePair(Handle(machineAtom(MachineAtom::B)), std::move(k)), std::move(f));
+}
 // (T x): a pending argument x (T x f = f x).
 Handle applyT(Handle x) { return makePair(Handle(machineAtom(MachineAtom::T)), std::move(x)); }
 
@@ -116,7 +118,8 @@ void Machine::step() {
     if (compile::isCurly(e)) {
       Cell* b = cells::rightOf(cells::leftOf(e));
       if (isValue(b)) return reduceSaturated();
-      Handle lambda = makePair(Handle(machineAtom(MachineAtom::Lambda)), Handle(const_cast<Cell*>(compile::curlyKey(e))));
+      Handle lambda =
+          makePair(Handle(machineAtom(MachineAtom::Lambda)), Handle(const_cast<Cell*>(compile::curlyKey(e))));
       k_ = composeB(std::move(k_), makePair(std::move(lambda), Handle(cells::rightOf(e))));
       e_ = Handle(b);
       return;
@@ -134,8 +137,7 @@ void Machine::continueWithValue() {
   cells::invariant(isFrame(k), "a value under a continuation that is not a frame");
   Handle next(cells::rightOf(cells::leftOf(k)));
   Cell* b = cells::rightOf(k);
-  if (isPendingFrame(k))
-    e_ = makePair(std::move(e_), Handle(cells::rightOf(b)));
+  if (isPendingFrame(k)) e_ = makePair(std::move(e_), Handle(cells::rightOf(b)));
   else
     e_ = makePair(Handle(b), std::move(e_));
   k_ = std::move(next);
@@ -191,30 +193,14 @@ void Machine::reduceSaturated() {
   const Resolution resolution = resolve(head);  // a copy: a built-in may resolve more names
   Handle reduct;
   switch (resolution.kind) {
-    case HeadKind::builtin:
-      reduct = callBuiltin(*resolution.builtin);
-      break;
-    case HeadKind::strictBinding:
-      reduct = bindStrictly(args_[0], args_[1], args_[2]);
-      break;
-    case HeadKind::lambda:
-      reduct = applyLambda(args_[0], args_[1], args_[2]);
-      break;
-    case HeadKind::numeral:
-      reduct = unfoldNumeral(head, args_[0]);
-      break;
-    case HeadKind::byteString:
-      reduct = splitByteString(head, args_[0]);
-      break;
-    case HeadKind::real:
-      reduct = unfoldReal(head, args_[0]);
-      break;
-    case HeadKind::update:
-      reduct = updateDefinition(head, args_[0]);
-      break;
-    case HeadKind::defined:
-      reduct = callDefined(head, resolution);
-      break;
+    case HeadKind::builtin: reduct = callBuiltin(*resolution.builtin); break;
+    case HeadKind::strictBinding: reduct = bindStrictly(args_[0], args_[1], args_[2]); break;
+    case HeadKind::lambda: reduct = applyLambda(args_[0], args_[1], args_[2]); break;
+    case HeadKind::numeral: reduct = unfoldNumeral(head, args_[0]); break;
+    case HeadKind::byteString: reduct = splitByteString(head, args_[0]); break;
+    case HeadKind::real: reduct = unfoldReal(head, args_[0]); break;
+    case HeadKind::update: reduct = updateDefinition(head, args_[0]); break;
+    case HeadKind::defined: reduct = callDefined(head, resolution); break;
   }
   if (reduct) e_ = std::move(reduct);
 }

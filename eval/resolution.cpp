@@ -16,7 +16,7 @@ namespace {
 struct Cache {
   std::vector<Resolution> entries;
   std::deque<DefinitionShape> shapes;  // never moved: entries point into it
-  Resolution unslotted;  // the latest head that keeps no slot
+  Resolution unslotted;                // the latest head that keeps no slot
   DefinitionShape unslottedShape;
   unsigned long long generation = ~0ull;
   const front::Definitions& table = front::definitions();  // its size is read at every call
@@ -74,7 +74,8 @@ Resolution computeResolution(const Cell* head) {
 void readShape(DefinitionShape& s, cells::Cell* term) {
   s.term = term;
   s.parameters = 0;
-  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term); term = cells::rightOf(term)) {
+  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term);
+       term = cells::rightOf(term)) {
     const Cell* key = compile::lambdaKey(term);
     s.places[s.parameters++] = compile::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
   }

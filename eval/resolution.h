@@ -19,7 +19,7 @@ struct DefinitionShape {
   const cells::Cell* term = nullptr;  // the term it was read from
   int parameters = 0;                 // at most kMaxParameters are read
   int8_t places[kMaxParameters] = {};
-  cells::Cell* body = nullptr;        // below the parameters read
+  cells::Cell* body = nullptr;  // below the parameters read
   uint32_t usedByBody = 0;
 };
 

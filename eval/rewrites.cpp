@@ -39,7 +39,8 @@ Places placeOf(Cell* key, Cell* value) {
 Handle unfoldNumeral(Cell* n, Cell* f) {
   bool numb = cells::numeralForm(n) == cells::NumeralForm::numb;
   Handle s = common(numb ? cells::Common::H : cells::Common::K);
-  return makePair(Handle(common(cells::Common::V)), std::move(s), numbers::numeralDecomposition(n), Handle(f));
+  return makePair(Handle(common(cells::Common::V)), std::move(s), numbers::numeralDecomposition(n),
+                  Handle(f));
 }
 
 // One byte as its eight bits, most significant first, each "I" (set) or "H"
@@ -88,7 +89,8 @@ Handle updateDefinition(Cell* head, Cell* v) {
   if (!entry || !isValue(v)) return Handle(v);
   Handle stored(v);
   if (compile::isLambda(v))
-    stored = makePair(Handle(machineAtom(MachineAtom::B)), Handle(common(cells::Common::I)), std::move(stored));
+    stored =
+        makePair(Handle(machineAtom(MachineAtom::B)), Handle(common(cells::Common::I)), std::move(stored));
   *entry = stored;
   return stored;
 }

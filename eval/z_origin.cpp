@@ -50,12 +50,8 @@ void noteZ(const cells::Cell* application) {
   first() = std::move(z);
 }
 
-uint64_t zAnswers() {
-  return answers();
-}
+uint64_t zAnswers() { return answers(); }
 
-const ZOrigin* firstZ() {
-  return first() ? &*first() : nullptr;
-}
+const ZOrigin* firstZ() { return first() ? &*first() : nullptr; }
 
 }  // namespace eval

@@ -35,7 +35,8 @@ static bool forwardPass(std::string_view text, driver::Diagnostic& d) {
     if (isOpeningBracket(c)) {
       open.push_back(i);
       if (open.size() > deepest)
-        return located(d, "Match", int64_t(i), "Nesting deeper than " + std::to_string(deepest) + " brackets.");
+        return located(d, "Match", int64_t(i),
+                       "Nesting deeper than " + std::to_string(deepest) + " brackets.");
       continue;
     }
     if (!isClosingBracket(c)) continue;
@@ -48,7 +49,8 @@ static bool forwardPass(std::string_view text, driver::Diagnostic& d) {
   }
   if (open.empty()) return true;
   auto opener = static_cast<unsigned char>(text[open.back()]);
-  return located(d, "Match", int64_t(open.back()), "Right dangling " + std::string(bracketKindName(opener)) + ".");
+  return located(d, "Match", int64_t(open.back()),
+                 "Right dangling " + std::string(bracketKindName(opener)) + ".");
 }
 
 // Walking backwards, each parenthesised group remembers its leftmost comma; a group
@@ -65,7 +67,8 @@ static bool backwardPass(const Scanner& s, driver::Diagnostic& d) {
       stack.push_back(i);
     } else if (c == ',' && !stack.empty() && text[stack.back()] != '}') {
       if (text[stack.back()] == ',') stack.back() = i;
-      else stack.push_back(i);
+      else
+        stack.push_back(i);
     } else if (c == '{' && !stack.empty()) {
       stack.pop_back();
     } else if (c == '(' && !stack.empty()) {

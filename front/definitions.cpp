@@ -57,7 +57,8 @@ void restoreTables(const SavedTables& saved) {
 void restoreMainExpression(const SavedTables& saved) {
   auto running = saved.definitions.find("");
   if (running == saved.definitions.end()) definitions().erase("");
-  else definitions()[""] = running->second;
+  else
+    definitions()[""] = running->second;
 }
 
 void clearTables() {

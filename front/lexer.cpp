@@ -19,14 +19,11 @@ bool isDelimiter(unsigned char c) {
 std::string_view bracketKindName(unsigned char c) {
   switch (c) {
     case '(':
-    case ')':
-      return "parenthesis";
+    case ')': return "parenthesis";
     case '[':
-    case ']':
-      return "bracket";
+    case ']': return "bracket";
     case '{':
-    case '}':
-      return "wing";
+    case '}': return "wing";
   }
   cells::invariant(false, "kind name of a character that is not a bracket");
   return {};
@@ -36,8 +33,8 @@ static bool isWhite(char c) { return c == ' ' || c == '\n'; }
 
 // Whether a run of white space between prev and next carries no meaning.
 static bool runIsDropped(unsigned char prev, unsigned char next) {
-  return isOperatorChar(prev) || isOperatorChar(next) || prev == '{' || prev == '(' ||
-         prev == '}' || next == '}' || next == ')' || next == '{';
+  return isOperatorChar(prev) || isOperatorChar(next) || prev == '{' || prev == '(' || prev == '}' ||
+         next == '}' || next == ')' || next == '{';
 }
 
 std::string normaliseSource(std::string_view text, std::vector<std::size_t>* origins) {

@@ -53,8 +53,7 @@ class Scanner {
   std::size_t matchingBracket(std::size_t pos) const;
   // Ascending positions in [begin, end) of characters of `set` outside every bracket
   // group; an opening bracket in `set` is recorded and its group skipped.
-  std::vector<std::size_t> topLevelSeparators(std::size_t begin, std::size_t end,
-                                              std::string_view set) const;
+  std::vector<std::size_t> topLevelSeparators(std::size_t begin, std::size_t end, std::string_view set) const;
 
  private:
   std::string text_;

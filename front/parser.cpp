@@ -35,7 +35,7 @@ struct Level {
 // Levels 1 to 8; the curly group and the two white-space separators have their own
 // term shapes.
 constexpr Level kBinaryLevels[] = {
-    {";\\{", Fold::right}, {"?\n", Fold::left}, {"&|", Fold::right}, {"=<>#", Fold::right},
+    {";\\{", Fold::right}, {"?\n", Fold::left},  {"&|", Fold::right},  {"=<>#", Fold::right},
     {"@ ", Fold::left},    {"+-:.", Fold::left}, {"*/%'", Fold::left}, {"^", Fold::right},
 };
 constexpr int kPostfixLevel = 9;
@@ -50,7 +50,9 @@ class Parser {
   Handle parse(int level, Piece p);
 
  private:
-  Handle atomOf(Piece p) const { return makeAtom(std::string_view(s_.text()).substr(p.begin, p.end - p.begin)); }
+  Handle atomOf(Piece p) const {
+    return makeAtom(std::string_view(s_.text()).substr(p.begin, p.end - p.begin));
+  }
   Handle opAtom(std::size_t pos) const { return atomOf({pos, pos + 1}); }
 
   Handle binary(int level, Piece p, const std::vector<std::size_t>& seps);
@@ -68,7 +70,8 @@ class Parser {
 
 Handle Parser::parse(int level, Piece p) {
   for (; level <= 8; ++level) {
-    std::vector<std::size_t> seps = s_.topLevelSeparators(p.begin, p.end, kBinaryLevels[level - 1].separators);
+    std::vector<std::size_t> seps =
+        s_.topLevelSeparators(p.begin, p.end, kBinaryLevels[level - 1].separators);
     if (!seps.empty()) return binary(level, p, seps);
   }
   return unaryLevel(level, p);
@@ -175,8 +178,9 @@ Handle Parser::juxtaposition(Piece p) {
   Handle acc = token({p.begin, starts.size() > 1 ? starts[1] : p.end});
   for (std::size_t k = 1; k < starts.size(); ++k) {
     Piece piece{starts[k], k + 1 < starts.size() ? starts[k + 1] : p.end};
-    acc = s_.at(piece.begin) == '(' ? callList(std::move(acc), {piece.begin + 1, s_.matchingBracket(piece.begin)})
-                                    : makePair(std::move(acc), token(piece));
+    acc = s_.at(piece.begin) == '('
+              ? callList(std::move(acc), {piece.begin + 1, s_.matchingBracket(piece.begin)})
+              : makePair(std::move(acc), token(piece));
   }
   return acc;
 }

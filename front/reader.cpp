@@ -25,7 +25,8 @@ bool isDefinableName(std::string_view name) {
 }
 
 std::string canonicalName(std::string_view name) {
-  if (name.size() == 3 && name[0] == '[' && name[2] == ']' && isDefinableName(name)) return std::string(1, name[1]);
+  if (name.size() == 3 && name[0] == '[' && name[2] == ']' && isDefinableName(name))
+    return std::string(1, name[1]);
   return std::string(name);
 }
 
@@ -33,7 +34,8 @@ std::string canonicalName(std::string_view name) {
 static Handle placeholderTerm(unsigned arity) {
   Handle term = cells::common(cells::Common::Z);
   for (unsigned i = arity; i-- > 0;)
-    term = cells::makePair(cells::makeAtom("\\"), cells::makeAtom(std::string(1, char('a' + i))), std::move(term));
+    term = cells::makePair(cells::makeAtom("\\"), cells::makeAtom(std::string(1, char('a' + i))),
+                           std::move(term));
   return term;
 }
 
@@ -49,11 +51,13 @@ static bool readItem(Handle item, std::size_t position, driver::Diagnostic& d) {
   if (!isDefinableName(written)) return true;
   std::string name = canonicalName(written);
   if (name.size() == 1 && isNameChar(static_cast<unsigned char>(name[0])))
-    return driver::fail(d, "Lower", "Single lowercase letters (" + name + ") cannot be defined as global variables.",
-                        {}, int64_t(position));
+    return driver::fail(d, "Lower",
+                        "Single lowercase letters (" + name + ") cannot be defined as global variables.", {},
+                        int64_t(position));
   if (name == "\\" || name == "{") return true;
   if (library::findBuiltin(name))
-    return driver::fail(d, "Built", "Built in function [" + name + "] cannot be re-defined.", {}, int64_t(position));
+    return driver::fail(d, "Built", "Built in function [" + name + "] cannot be re-defined.", {},
+                        int64_t(position));
   defineRead(name, item.right(), unit);
   return true;
 }

@@ -178,9 +178,7 @@ struct Adaptor<F> {
   // A C string may be given by its address.
   static constexpr bool readsAddress = ((std::is_same_v<A, Text> || std::is_same_v<A, Bytes>) || ...);
 
-  static Handle guardedCall(const Cell* application) {
-    return callGuarded(&call, &guardedCall, application);
-  }
+  static Handle guardedCall(const Cell* application) { return callGuarded(&call, &guardedCall, application); }
 
   static Handle call(const Cell* application) {
     const Cell* args[arity + 1];
@@ -197,8 +195,7 @@ struct Adaptor<F> {
  private:
   template <class T>
   static std::optional<T> readArgument(const Cell* c, bool sole) {
-    if constexpr (requires { T::read(c, sole); })
-      return T::read(c, sole);
+    if constexpr (requires { T::read(c, sole); }) return T::read(c, sole);
     else
       return T::read(c);
   }
@@ -216,7 +213,7 @@ struct Adaptor<F> {
 template <auto F>
 std::pair<std::string, BuiltinEntry> row(const char* name) {
   return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call, &Adaptor<F>::guardedCall,
-                                   Adaptor<F>::readsAddress}};
+                             Adaptor<F>::readsAddress}};
 }
 
 }  // namespace library

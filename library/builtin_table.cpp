@@ -7,14 +7,14 @@
 
 #include "library/adapt.h"
 #include "library/directories.h"
+#include "library/kinds.h"
+#include "library/language.h"
 #include "library/memory.h"
+#include "library/numeric_builtins.h"
 #include "library/process.h"
 #include "library/sockets.h"
 #include "library/streams.h"
 #include "library/strings.h"
-#include "library/kinds.h"
-#include "library/language.h"
-#include "library/numeric_builtins.h"
 
 namespace library {
 
@@ -24,16 +24,22 @@ static Handle sandboxedImpl(const Cell*) { return cells::common(cells::Common::Z
 // build every other row answers "Z".
 static bool isPure(std::string_view name) {
   static constexpr std::string_view kPure[] = {
-      "abs", "acos", "addrinfo", "af_unspec", "ai_passive", "asin", "atan", "atof", "atoi", "atol", "buck",
-      "cape", "ceil", "cent", "cmpr", "cork", "cos", "cosh", "dash", "diff", "dirent", "eacces", "ebadf",
-      "econnaborted", "efault", "eintr", "einval", "eio", "emfile", "enfile", "enodev", "enomem", "enotsock",
-      "enxio", "eopnotsupp", "eoverflow", "erf", "erfc", "ewouldblock", "exp", "fabs", "floor", "fmod",
-      "gteq", "htonl", "htons", "hypot", "init", "isalnum", "isalpha", "isascii", "isblank", "isdigit",
-      "isgraph", "islower", "isprint", "ispunct", "isspace", "isupper", "labs", "ldexp", "leaf", "leak",
-      "left", "less", "lisp", "lits", "load", "log", "look", "lots", "mult", "nextafter", "ntohl", "ntohs",
-      "over", "plus", "pow", "powa", "rank", "raws", "real", "rght", "same", "sin", "sinh", "sock_stream",
-      "sqrt", "strcasecmp", "strcmp", "strlen", "strncasecmp", "strncmp", "strnlen", "strspn", "tan", "tanh",
-      "tern", "time_t", "toascii", "tolower", "toupper", "trim", "type", "wave", "zits"};
+      "abs",         "acos",    "addrinfo",     "af_unspec",   "ai_passive", "asin",    "atan",
+      "atof",        "atoi",    "atol",         "buck",        "cape",       "ceil",    "cent",
+      "cmpr",        "cork",    "cos",          "cosh",        "dash",       "diff",    "dirent",
+      "eacces",      "ebadf",   "econnaborted", "efault",      "eintr",      "einval",  "eio",
+      "emfile",      "enfile",  "enodev",       "enomem",      "enotsock",   "enxio",   "eopnotsupp",
+      "eoverflow",   "erf",     "erfc",         "ewouldblock", "exp",        "fabs",    "floor",
+      "fmod",        "gteq",    "htonl",        "htons",       "hypot",      "init",    "isalnum",
+      "isalpha",     "isascii", "isblank",      "isdigit",     "isgraph",    "islower", "isprint",
+      "ispunct",     "isspace", "isupper",      "labs",        "ldexp",      "leaf",    "leak",
+      "left",        "less",    "lisp",         "lits",        "load",       "log",     "look",
+      "lots",        "mult",    "nextafter",    "ntohl",       "ntohs",      "over",    "plus",
+      "pow",         "powa",    "rank",         "raws",        "real",       "rght",    "same",
+      "sin",         "sinh",    "sock_stream",  "sqrt",        "strcasecmp", "strcmp",  "strlen",
+      "strncasecmp", "strncmp", "strnlen",      "strspn",      "tan",        "tanh",    "tern",
+      "time_t",      "toascii", "tolower",      "toupper",     "trim",       "type",    "wave",
+      "zits"};
   return std::find(std::begin(kPure), std::end(kPure), name) != std::end(kPure);
 }
 
@@ -279,7 +285,7 @@ const BuiltinTable& builtinTable() {
       row<numbers::sqrtImpl>("sqrt"),
       row<numbers::srandImpl>("srand"),
       row<numbers::strtodImpl>("strtod"),
-      row<numbers::strtolImpl>("strtol"),  // Decision: reads the text, the end-pointer address and the base
+      row<numbers::strtolImpl>("strtol"),    // Decision: reads the text, the end-pointer address and the base
       row<numbers::strtoulImpl>("strtoul"),  // Decision: reads the text, the end-pointer address and the base
       row<numbers::tanImpl>("tan"),
       row<numbers::tanhImpl>("tanh"),
@@ -292,6 +298,5 @@ const BuiltinEntry* findBuiltin(std::string_view name) {
   auto found = table.find(name);
   return found == table.end() ? nullptr : &found->second;
 }
-
 
 }  // namespace library

@@ -182,8 +182,6 @@ Num closedirImpl(Int s) {
   return Num{closed == 0 ? 0 : -1};
 }
 
-Num direntImpl() {
-  return Num{int64_t(kRecordSize)};
-}
+Num direntImpl() { return Num{int64_t(kRecordSize)}; }
 
 }  // namespace library

@@ -2,8 +2,8 @@
 #include "library/host_fault.h"
 
 #include <setjmp.h>
-#include <sys/mman.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -132,7 +132,8 @@ static std::string_view nameOf(BuiltinFn guarded) {
   const Guard& g = guard();
   char message[96];
   bool sent = g.code <= 0;  // raised by a program's `raise` or another process
-  int n = g.signal == SIGABRT ? std::snprintf(message, sizeof message, "The C library aborted a built-in call.")
+  int n = g.signal == SIGABRT
+              ? std::snprintf(message, sizeof message, "The C library aborted a built-in call.")
           : sent ? std::snprintf(message, sizeof message, "Signal %d raised in a built-in call.", g.signal)
           : g.signal == SIGSEGV || g.signal == SIGBUS
               ? std::snprintf(message, sizeof message, "Bad address %llu in a built-in call.",

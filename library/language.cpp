@@ -41,9 +41,7 @@ static char kindOf(const Cell* c) {
   return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
 }
 
-static bool isEmptyList(const Cell* c) {
-  return cells::isAtomText(c, "[");
-}
+static bool isEmptyList(const Cell* c) { return cells::isAtomText(c, "["); }
 // ((V a) b): a pair of the prelude, and a list element a before the rest b.
 static bool isVPair(const Cell* c) {
   return cells::isPair(c) && cells::isPair(cells::leftOf(c)) &&
@@ -160,7 +158,8 @@ static Handle firstCharacterOf(const Cell* text) {
 // stands (its decoding and encoding are itself).
 static Handle textRest(const Cell* text) {
   std::string_view content = numbers::textContent(text);
-  if (numbers::isPlainContent(content)) return content.empty() ? undefined() : numbers::makeText(content.substr(1));
+  if (numbers::isPlainContent(content))
+    return content.empty() ? undefined() : numbers::makeText(content.substr(1));
   std::string chars = characters(text);
   return chars.empty() ? undefined() : textOf(std::string_view(chars).substr(1));
 }

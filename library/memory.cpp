@@ -73,8 +73,7 @@ template <class T>
 __attribute__((no_sanitize("undefined"))) static auto load(Int address) {
   T v;
   std::memcpy(&v, address.pointer(), sizeof v);
-  if constexpr (std::is_signed_v<T>)
-    return Num{v};
+  if constexpr (std::is_signed_v<T>) return Num{v};
   else
     return UNum{v};
 }

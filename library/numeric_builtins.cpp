@@ -76,9 +76,7 @@ static std::optional<Dyadic> numbOf(const Cell* c, char kind) {
   return t.valid() ? std::optional<Dyadic>(dyadicFromInteger(t.view())) : std::nullopt;
 }
 
-static Handle numbAtom(std::optional<Dyadic> d) {
-  return d ? cells::makeAtom(numbText(*d)) : undefined();
-}
+static Handle numbAtom(std::optional<Dyadic> d) { return d ? cells::makeAtom(numbText(*d)) : undefined(); }
 
 // Numbs, or a numb and an integer made a numb. Division has no numb meaning.
 // Decision: a numb exponent has none either (integer exponents are taken earlier).
@@ -267,8 +265,12 @@ Handle realImpl(Term x) {
 // ---- C wrappers -------------------------------------------------------------------
 
 RealResult ldexpImpl(Real x, Int n) { return {std::ldexp(x.value, int(n.value))}; }
-RealResult frexpImpl(Real x, Int exponentAddress) { return {std::frexp(x.value, exponentAddress.pointer<int>())}; }
-RealResult modfImpl(Real x, Int integralAddress) { return {std::modf(x.value, integralAddress.pointer<double>())}; }
+RealResult frexpImpl(Real x, Int exponentAddress) {
+  return {std::frexp(x.value, exponentAddress.pointer<int>())};
+}
+RealResult modfImpl(Real x, Int integralAddress) {
+  return {std::modf(x.value, integralAddress.pointer<double>())};
+}
 // `abs` and `labs` both take the whole 64-bit value, as the language defines them
 // (wider than C's int for `abs`); the most negative value stays itself (the two's
 // complement negation).

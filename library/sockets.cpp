@@ -16,55 +16,33 @@
 
 namespace library {
 
-static int descriptor(Int s) {
-  return int(s.value);
-}
-static const sockaddr* address(Int a) {
-  return a.pointer<const sockaddr>();
-}
-static socklen_t length(Int n) {
-  return socklen_t(n.value);
-}
-static socklen_t* lengthAt(Int a) {
-  return a.pointer<socklen_t>();
-}
+static int descriptor(Int s) { return int(s.value); }
+static const sockaddr* address(Int a) { return a.pointer<const sockaddr>(); }
+static socklen_t length(Int n) { return socklen_t(n.value); }
+static socklen_t* lengthAt(Int a) { return a.pointer<socklen_t>(); }
 
 // Decision: as with `write`, data held in a cell is never read past its end: a
 // larger count is cut to what the cell holds, and the short count comes back.
-static std::size_t sendable(const Bytes& data, Int n) {
-  return std::min(n.count(), data.available);
-}
+static std::size_t sendable(const Bytes& data, Int n) { return std::min(n.count(), data.available); }
 
 Num socketImpl(Int family, Int type, Int protocol) {
   return Num{::socket(int(family.value), int(type.value), int(protocol.value))};
 }
-Num bindImpl(Int s, Int a, Int n) {
-  return Num{::bind(descriptor(s), address(a), length(n))};
-}
-Num listenImpl(Int s, Int backlog) {
-  return Num{::listen(descriptor(s), int(backlog.value))};
-}
+Num bindImpl(Int s, Int a, Int n) { return Num{::bind(descriptor(s), address(a), length(n))}; }
+Num listenImpl(Int s, Int backlog) { return Num{::listen(descriptor(s), int(backlog.value))}; }
 Num acceptImpl(Int s, Int a, Int n) {
   return Num{::accept(descriptor(s), a.pointer<sockaddr>(), lengthAt(n))};
 }
-Num connectImpl(Int s, Int a, Int n) {
-  return Num{::connect(descriptor(s), address(a), length(n))};
-}
-Num shutdownImpl(Int s, Int how) {
-  return Num{::shutdown(descriptor(s), int(how.value))};
-}
-Num closesocketImpl(Int s) {
-  return Num{::close(descriptor(s))};
-}
+Num connectImpl(Int s, Int a, Int n) { return Num{::connect(descriptor(s), address(a), length(n))}; }
+Num shutdownImpl(Int s, Int how) { return Num{::shutdown(descriptor(s), int(how.value))}; }
+Num closesocketImpl(Int s) { return Num{::close(descriptor(s))}; }
 Num setsockoptImpl(Int s, Int level, Int option, Int value, Int n) {
   return Num{::setsockopt(descriptor(s), int(level.value), int(option.value), value.pointer(), length(n))};
 }
 Num getpeernameImpl(Int s, Int a, Int n) {
   return Num{::getpeername(descriptor(s), a.pointer<sockaddr>(), lengthAt(n))};
 }
-Num gethostnameImpl(Int buffer, Int n) {
-  return Num{::gethostname(buffer.pointer<char>(), n.count())};
-}
+Num gethostnameImpl(Int buffer, Int n) { return Num{::gethostname(buffer.pointer<char>(), n.count())}; }
 
 Num sendImpl(Int s, Bytes data, Int n, Int flags) {
   return Num{::send(descriptor(s), data.chars, sendable(data, n), int(flags.value))};
@@ -103,9 +81,7 @@ Num getnameinfoImpl(Int a, Int n, Int host, Int hostLength, Int service, Int ser
 }
 // Platform: the C library's own message text, a NUL-terminated byte string that it
 // keeps; nothing is copied or overwritten between calls.
-Num gai_strerrorImpl(Int code) {
-  return Num::address(::gai_strerror(int(code.value)));
-}
+Num gai_strerrorImpl(Int code) { return Num::address(::gai_strerror(int(code.value))); }
 Num inet_ntopImpl(Int family, Int source, Int destination, Int size) {
   return Num::address(
       ::inet_ntop(int(family.value), source.pointer(), destination.pointer<char>(), length(size)));
@@ -115,18 +91,10 @@ Num inet_ptonImpl(Int family, Int source, Int destination) {
 }
 
 // The value is taken modulo 2 to the width, as the C call's parameter type takes it.
-Num htonlImpl(Int v) {
-  return Num{::htonl(uint32_t(v.value))};
-}
-Num htonsImpl(Int v) {
-  return Num{::htons(uint16_t(v.value))};
-}
-UNum ntohlImpl(Int v) {
-  return UNum{::ntohl(uint32_t(v.value))};
-}
-UNum ntohsImpl(Int v) {
-  return UNum{::ntohs(uint16_t(v.value))};
-}
+Num htonlImpl(Int v) { return Num{::htonl(uint32_t(v.value))}; }
+Num htonsImpl(Int v) { return Num{::htons(uint16_t(v.value))}; }
+UNum ntohlImpl(Int v) { return UNum{::ntohl(uint32_t(v.value))}; }
+UNum ntohsImpl(Int v) { return UNum{::ntohs(uint16_t(v.value))}; }
 
 // ---- The socket set ----
 //
@@ -167,21 +135,15 @@ Void fd_setImpl(Int socket, Int set) {
 
 // ---- Constants and record sizes: this host's own values ----
 
-Num af_unspecImpl() {
-  return Num{AF_UNSPEC};
-}
+Num af_unspecImpl() { return Num{AF_UNSPEC}; }
 
 // Platform: AI_PASSIVE and SOCK_STREAM are both 1 here too, so the two rows keep
 // sharing this one code.
 static_assert(AI_PASSIVE == 1 && SOCK_STREAM == 1);
-Num ai_passiveImpl() {
-  return Num{1};
-}
+Num ai_passiveImpl() { return Num{1}; }
 
 // Decision: the size of the host's own record, which `getaddrinfo` fills: 48 bytes
 // on this host, as the host-layout definition describes it.
-Num addrinfoImpl() {
-  return Num{sizeof(addrinfo)};
-}
+Num addrinfoImpl() { return Num{sizeof(addrinfo)}; }
 
 }  // namespace library

@@ -75,8 +75,12 @@ Void rewindImpl(Stream s) {
   std::rewind(stream(s));
   return {};
 }
-Num fgetposImpl(Stream s, Int position) { return Num{std::fgetpos(stream(s), position.pointer<std::fpos_t>())}; }
-Num fsetposImpl(Stream s, Int position) { return Num{std::fsetpos(stream(s), position.pointer<std::fpos_t>())}; }
+Num fgetposImpl(Stream s, Int position) {
+  return Num{std::fgetpos(stream(s), position.pointer<std::fpos_t>())};
+}
+Num fsetposImpl(Stream s, Int position) {
+  return Num{std::fsetpos(stream(s), position.pointer<std::fpos_t>())};
+}
 Void setbufImpl(Stream s, Int buffer) {
   std::setbuf(stream(s), buffer.pointer<char>());
   return {};

@@ -94,6 +94,8 @@ static Num mapCase(Int c, Mapping map) {
   return Num{isByte(b) ? map(b) : b};
 }
 
+// A table aligned by hand.
+// clang-format off
 Truth isalnumImpl(Int c) { return classify(c, [](int b) { return std::isalnum(b); }); }
 Truth isalphaImpl(Int c) { return classify(c, [](int b) { return std::isalpha(b); }); }
 Truth isblankImpl(Int c) { return classify(c, [](int b) { return std::isblank(b); }); }
@@ -104,11 +106,15 @@ Truth isprintImpl(Int c) { return classify(c, [](int b) { return std::isprint(b)
 Truth ispunctImpl(Int c) { return classify(c, [](int b) { return std::ispunct(b); }); }
 Truth isspaceImpl(Int c) { return classify(c, [](int b) { return std::isspace(b); }); }
 Truth isupperImpl(Int c) { return classify(c, [](int b) { return std::isupper(b); }); }
+// clang-format on
 
 // An int from 0 to 127: no bit above the low seven set.
 Truth isasciiImpl(Int c) { return Truth{uint32_t(cInt(c)) < 128}; }
 Num toasciiImpl(Int c) { return Num{cInt(c) & 0x7F}; }
+// A table aligned by hand.
+// clang-format off
 Num tolowerImpl(Int c) { return mapCase(c, [](int b) { return std::tolower(b); }); }
 Num toupperImpl(Int c) { return mapCase(c, [](int b) { return std::toupper(b); }); }
+// clang-format on
 
 }  // namespace library

@@ -11,7 +11,9 @@ namespace numbers {
 
 // GMP's blocks count against the memory budget like the cells' own.
 static void* mpzAllocate(std::size_t bytes) { return cells::budgetAllocate(bytes); }
-static void* mpzReallocate(void* old, std::size_t, std::size_t bytes) { return cells::budgetReallocate(old, bytes); }
+static void* mpzReallocate(void* old, std::size_t, std::size_t bytes) {
+  return cells::budgetReallocate(old, bytes);
+}
 static void mpzFree(void* p, std::size_t) { cells::budgetFree(p); }
 
 void installMpzAllocation() { mp_set_memory_functions(&mpzAllocate, &mpzReallocate, &mpzFree); }

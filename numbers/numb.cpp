@@ -132,7 +132,8 @@ std::optional<Dyadic> numbPower(const Dyadic& base, std::string_view exponent) {
     mpz_set_si(p.m.get(), b.m.sign() < 0 && !odd ? 1 : b.m.sign());
     return p;
   }
-  if (!e || double(*e) * double(magnitude.bitLength() + b.f) > double(8 * kLargestResultBytes)) return std::nullopt;
+  if (!e || double(*e) * double(magnitude.bitLength() + b.f) > double(8 * kLargestResultBytes))
+    return std::nullopt;
   mpz_pow_ui(p.m.get(), b.m.get(), static_cast<unsigned long>(*e));
   p.f = b.f * static_cast<std::size_t>(*e);
   return p;

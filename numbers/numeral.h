@@ -28,12 +28,8 @@ inline constexpr uint64_t kLargestResultBytes = uint64_t{1} << 37;
 
 // The numeral format is the cell layer's (cells::numeralForm): an integer numeral,
 // and a number text of either kind (an integer or a numb: decimal digits only).
-inline bool isNumeral(std::string_view s) {
-  return cells::numeralForm(s) == cells::NumeralForm::integer;
-}
-inline bool isDigitText(std::string_view s) {
-  return cells::numeralForm(s) != cells::NumeralForm::none;
-}
+inline bool isNumeral(std::string_view s) { return cells::numeralForm(s) == cells::NumeralForm::integer; }
+inline bool isDigitText(std::string_view s) { return cells::numeralForm(s) != cells::NumeralForm::none; }
 using cells::isNegativeText;
 // The digits without the sign "0" ("0" stays "0").
 inline std::string_view magnitudeOf(std::string_view s) { return isNegativeText(s) ? s.substr(1) : s; }

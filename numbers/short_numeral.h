@@ -65,7 +65,8 @@ inline bool digitWord(uint64_t text, uint64_t& digits) {
   back = __builtin_bswap64(back);
   // The last text byte to the lowest byte, "0" above the first.
   if (length <= 8) {  // most counters: one word
-    if (!digitWord(front >> (8 * (8 - length)) | (length == 8 ? 0 : kZeros8 << (8 * length)), low)) return false;
+    if (!digitWord(front >> (8 * (8 - length)) | (length == 8 ? 0 : kZeros8 << (8 * length)), low))
+      return false;
   } else {
     std::size_t rest = length - 8;  // 1 to 7 bytes in the back word
     if (!digitWord(back >> (8 * (8 - rest)) | front << (8 * rest), low) ||
@@ -111,7 +112,8 @@ inline cells::Handle atom(Wide digits, bool negative) {
   if (count + negative > cells::kSmallAtom) return {};
   std::size_t length = count + negative;
   if (length <= 8) {
-    uint64_t text = __builtin_bswap64(uint64_t(digits) | uint64_t(kZeros) >> (8 * (8 - count))) >> (8 * (8 - count));
+    uint64_t text =
+        __builtin_bswap64(uint64_t(digits) | uint64_t(kZeros) >> (8 * (8 - count))) >> (8 * (8 - count));
     if (negative) text = text << 8 | '0';
     return cells::makeSmallAtom(text, 0, length);
   }

@@ -45,8 +45,7 @@ std::string encodeText(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) {
-    if (c == '\n')
-      out.append("[p]");
+    if (c == '\n') out.append("[p]");
     else if (c == '[')
       out.append("[q]");
     else if (c == ']')
@@ -183,7 +182,8 @@ cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
   std::string_view unit = kx == 'a' ? cells::byteStringPayload(x) : textContent(x);
   std::optional<int64_t> count = smallNumeral(n);
   if (isNegativeText(n) || !count) return cells::common(cells::Common::Z);
-  if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size()) return cells::common(cells::Common::Z);
+  if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size())
+    return cells::common(cells::Common::Z);
   std::string out;
   out.reserve(unit.size() * std::size_t(*count));
   std::size_t want = unit.size() * std::size_t(*count);

@@ -28,12 +28,9 @@ static char streamKind(const cells::Cell* c) {
 
 static char numeralKind(const cells::Cell* c) {
   switch (cells::numeralForm(c)) {
-    case cells::NumeralForm::integer:
-      return 'i';
-    case cells::NumeralForm::numb:
-      return 'o';
-    case cells::NumeralForm::none:
-      return 'w';
+    case cells::NumeralForm::integer: return 'i';
+    case cells::NumeralForm::numb: return 'o';
+    case cells::NumeralForm::none: return 'w';
   }
   return 'w';
 }
@@ -52,16 +49,11 @@ char valueKind(const cells::Cell* c) {
   using cells::AtomKind;
   if (cells::isPair(c)) return streamKind(c);
   switch (cells::atomKind(c)) {
-    case AtomKind::fixedBinary:
-      return 'e';
-    case AtomKind::countedBinary:
-      return 'a';
-    case AtomKind::bracketed:
-      return bracketedKind(c);
-    case AtomKind::numeral:
-      return numeralKind(c);
-    default:
-      return 'w';
+    case AtomKind::fixedBinary: return 'e';
+    case AtomKind::countedBinary: return 'a';
+    case AtomKind::bracketed: return bracketedKind(c);
+    case AtomKind::numeral: return numeralKind(c);
+    default: return 'w';
   }
 }
 
@@ -81,13 +73,9 @@ static const KindWords& wordsOf(char kind) {
   return kKindWords[5];
 }
 
-std::string_view kindTag(char kind) {
-  return wordsOf(kind).tag;
-}
+std::string_view kindTag(char kind) { return wordsOf(kind).tag; }
 
-std::string_view kindName(char kind) {
-  return wordsOf(kind).name;
-}
+std::string_view kindName(char kind) { return wordsOf(kind).name; }
 
 // The cell layer asks only for streams that the integer test has accepted, which
 // are well formed all the way down.

@@ -38,6 +38,8 @@ std::string expected(int op, const mpz_t a, const mpz_t b) {
   mpz_init(r);
   std::string out;
   int cmp = mpz_cmp(a, b);
+  // A table aligned by hand.
+  // clang-format off
   switch (op) {
     case 0: mpz_add(r, a, b); break;
     case 1: mpz_sub(r, a, b); break;
@@ -53,6 +55,7 @@ std::string expected(int op, const mpz_t a, const mpz_t b) {
     case 8: out = cmp == 0 ? "K" : "H"; break;
     default: out = cmp != 0 ? "K" : "H"; break;
   }
+  // clang-format on
   if (out.empty()) out = numeralOf(r);
   mpz_clear(r);
   return out;
@@ -61,7 +64,8 @@ std::string expected(int op, const mpz_t a, const mpz_t b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static const char* const kOps[] = {"plus", "dash", "mult", "over", "cent", "powa", "less", "gteq", "same", "diff"};
+  static const char* const kOps[] = {"plus", "dash", "mult", "over", "cent",
+                                     "powa", "less", "gteq", "same", "diff"};
   if (size < 1) return 0;
   numbers::installCellSeams();
   int op = data[0] % 10;

@@ -41,7 +41,8 @@ Outcome run(std::string_view text, eval::MachineKind machine) {
   driver::Diagnostic d = front::readProgram(text);
   char* noWords[] = {nullptr};
   if (d.empty()) eval::linkAndRun(d, noWords);
-  Outcome outcome{d.empty() ? compile::printTerm(eval::programResult()) : driver::report(d), eval::budgetReached()};
+  Outcome outcome{d.empty() ? compile::printTerm(eval::programResult()) : driver::report(d),
+                  eval::budgetReached()};
   library::clearLanguageStores();
   front::clearTables();
   compile::clearInterned();

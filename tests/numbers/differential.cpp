@@ -10,8 +10,7 @@
 #include "numbers/value_kind.h"
 
 static std::string apply(const char* name, const std::string& x, const std::string& y) {
-  cells::Handle application =
-      cells::makePair(cells::makeAtom(name), cells::makeAtom(x), cells::makeAtom(y));
+  cells::Handle application = cells::makePair(cells::makeAtom(name), cells::makeAtom(x), cells::makeAtom(y));
   return std::string(library::findBuiltin(name)->impl(application.get()).text());
 }
 

@@ -10,9 +10,7 @@ namespace {
 
 // The top byte (bits 56..63): 0x80 plus the annotation for an atom; 0x40 in its low
 // seven bits with no annotation value is the "@" marker.
-uint8_t topByte(const Cell* c) {
-  return uint8_t(c->header >> kTopShift);
-}
+uint8_t topByte(const Cell* c) { return uint8_t(c->header >> kTopShift); }
 
 // Requires the live-cell count to be back where it started when the test ends.
 class CellTest : public ::testing::Test {
@@ -66,9 +64,10 @@ TEST_F(CellTest, AtomKindsAndTheKindByte) {
   struct {
     const char* bytes;
     AtomKind kind;
-  } kinds[] = {{"abc", AtomKind::plain},  {" 12345678", AtomKind::fixedBinary}, {"(a)x", AtomKind::countedBinary},
-               {"05", AtomKind::numeral}, {"[x]", AtomKind::bracketed},        {")name", AtomKind::update},
-               {"]", AtomKind::closing},  {"", AtomKind::empty}};
+  } kinds[] = {{"abc", AtomKind::plain},          {" 12345678", AtomKind::fixedBinary},
+               {"(a)x", AtomKind::countedBinary}, {"05", AtomKind::numeral},
+               {"[x]", AtomKind::bracketed},      {")name", AtomKind::update},
+               {"]", AtomKind::closing},          {"", AtomKind::empty}};
   for (auto& k : kinds) EXPECT_EQ(atomKind(makeAtom(k.bytes).get()), k.kind) << k.bytes;
 
   Handle longText = makeAtom("[a text longer than a small block]");
@@ -193,8 +192,9 @@ TEST_F(CellTest, MillionDeepChainsReleaseWithoutRecursion) {
 // lives in a side table until the atom goes.
 TEST_F(CellTest, AtomsOfEverySizeKeepTheirTextAndAreReleased) {
   std::string beyondCache = "[" + std::string(std::size_t(kLengthLimit), 'a') + "]";
-  for (const std::string& t : {std::string("x"), std::string("123456789012345"), std::string("1234567890123456"),
-                               std::string("plain_atom_longer_than_a_block"), std::string(3, '\0'), beyondCache}) {
+  for (const std::string& t :
+       {std::string("x"), std::string("123456789012345"), std::string("1234567890123456"),
+        std::string("plain_atom_longer_than_a_block"), std::string(3, '\0'), beyondCache}) {
     Handle a = makeAtom(t);
     std::string_view expected = t[0] == '\0' ? std::string_view() : std::string_view(t);
     ASSERT_EQ(a.text(), expected) << t.size();

@@ -21,8 +21,12 @@ TEST_F(ConvertTest, NumeralFromInt64) {
   struct {
     int64_t value;
     const char* text;
-  } cases[] = {{0, "0"}, {-1, "01"}, {7, "7"}, {-100, "0100"},
-               {INT64_MIN, "09223372036854775808"}, {INT64_MAX, "9223372036854775807"}};
+  } cases[] = {{0, "0"},
+               {-1, "01"},
+               {7, "7"},
+               {-100, "0100"},
+               {INT64_MIN, "09223372036854775808"},
+               {INT64_MAX, "9223372036854775807"}};
   for (auto& c : cases) {
     Handle n = numeralFromInt64(c.value);
     EXPECT_EQ(n.text(), c.text);

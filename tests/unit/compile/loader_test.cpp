@@ -60,7 +60,8 @@ TEST_F(LoaderTest, LoadsBesideTheRunningProgram) {
   EXPECT_EQ(call("load", {atom("[double 5,double\\n\\twice n]")}).get(), value.get());
   // Pieces of a list join into one text; an integer is one character.
   cells::Handle pieces = library::testing::num(50);
-  cells::Handle l = cells::makePair(atom("V"), library::testing::bytes("twice "), cells::makePair(atom("V"), pieces, atom("[")));
+  cells::Handle l = cells::makePair(atom("V"), library::testing::bytes("twice "),
+                                    cells::makePair(atom("V"), pieces, atom("[")));
   EXPECT_EQ(printTerm(call("load", {l})), "(twice 2)");
 }
 
@@ -71,13 +72,13 @@ TEST_F(LoaderTest, DiagnosticsGiveZ) {
   const cells::Handle& twice = front::definitions().at("twice");
   cells::Cell* twiceTerm = twice.get();
   for (const char* text : {
-           "[nowhere 1]",               // Alive: an undefined name
-           "[twice 1,twice\\y\\y]",      // the running program's own definition
-           "[1,K\\a\\a]",                // a prelude combinator
-           "[1,plus\\a\\a]",             // Built
-           "[1,f\\a\\b]",                // Alive in a loaded definition
-           "[q]",                        // Match: an unbalanced bracket
-           "[1,x\\1]",                   // Lower
+           "[nowhere 1]",            // Alive: an undefined name
+           "[twice 1,twice\\y\\y]",  // the running program's own definition
+           "[1,K\\a\\a]",            // a prelude combinator
+           "[1,plus\\a\\a]",         // Built
+           "[1,f\\a\\b]",            // Alive in a loaded definition
+           "[q]",                    // Match: an unbalanced bracket
+           "[1,x\\1]",               // Lower
        }) {
     EXPECT_EQ(show(call("load", {atom(text)})), "Z") << text;
     EXPECT_EQ(mainText(), runningMain) << text;

@@ -39,9 +39,9 @@ TEST(PassesTest, RenameBinders) {
     const char* out;
   } cases[] = {
       {"x\\y\\x*y", "(\\ a (\\ b (* a b)))"},
-      {"z\\a z", "(\\ b (a b))"},                   // the free a is not captured
-      {"sq+(sq\\sq)", "(+ sq (\\ a a))"},           // the free global keeps its name
-      {"x{x}y\\x y", "({ a x (\\ b (a b)))"},       // B lies outside its key's scope
+      {"z\\a z", "(\\ b (a b))"},              // the free a is not captured
+      {"sq+(sq\\sq)", "(+ sq (\\ a a))"},      // the free global keeps its name
+      {"x{x}y\\x y", "({ a x (\\ b (a b)))"},  // B lies outside its key's scope
   };
   for (auto& c : cases) {
     cells::Handle t = parsed(c.in);

@@ -34,14 +34,8 @@ TEST(PrintTermTest, Pairs) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"g a b", "(g a b)"},
-      {"g[x y]", "g[x y]"},
-      {"g[x] y", "(g[x] y)"},
-      {"g(h x)", "(g (h x))"},
-      {"a_ b", "(a_ b)"},
-      {"x 1", "(x 1)"},
-      {"[a][b]", "[a][b]"},
-      {"g a [b]", "(g a [b])"},
+      {"g a b", "(g a b)"}, {"g[x y]", "g[x y]"}, {"g[x] y", "(g[x] y)"}, {"g(h x)", "(g (h x))"},
+      {"a_ b", "(a_ b)"},   {"x 1", "(x 1)"},     {"[a][b]", "[a][b]"},   {"g a [b]", "(g a [b])"},
   };
   for (auto& c : cases) EXPECT_EQ(printTerm(parsed(c.in)), c.out) << c.in;
 }

@@ -17,7 +17,8 @@ TEST(ReportTest, WithAndWithoutName) {
 
   Diagnostic range;
   fail(range, "Range", "The program must return an integer. Instead we encountered:\n");
-  EXPECT_EQ(report(range), "Error.\n Type: Range\nThe program must return an integer. Instead we encountered:\n\n\\/\n");
+  EXPECT_EQ(report(range),
+            "Error.\n Type: Range\nThe program must return an integer. Instead we encountered:\n\n\\/\n");
 
   EXPECT_EQ(report(Diagnostic{}), "No errors.\n");
   EXPECT_TRUE(Diagnostic{}.empty());

@@ -135,7 +135,8 @@ TEST_F(MachineTest, JoinsOntoAnAccumulatorGrowInPlace) {
   for (MachineKind machine : {MachineKind::reference, MachineKind::fast}) {
     unsigned long long before = numbers::joinsInPlace();
     EXPECT_EQ(valueOf(program, machine), "4000");
-    EXPECT_GT(numbers::joinsInPlace() - before, 1900u) << (machine == MachineKind::fast ? "fast" : "reference");
+    EXPECT_GT(numbers::joinsInPlace() - before, 1900u)
+        << (machine == MachineKind::fast ? "fast" : "reference");
   }
 }
 

@@ -9,20 +9,10 @@ TEST(NormaliseSourceTest, Examples) {
   struct {
     std::string in, out;
   } cases[] = {
-      {"  \n \n ", ""},
-      {"a  \n  b", "a\nb"},
-      {"a   b", "a b"},
-      {"a \n + b", "a+b"},
-      {"[a  b]", "[a  b]"},
-      {" [[x] y] ", "[[x] y]"},
-      {"(x) (y)", "(x) (y)"},
-      {"{x} {y}", "{x}{y}"},
-      {"g x", "g x"},
-      {"g (x)", "g (x)"},
-      {"{ x }", "{x}"},
-      {"a\tb", "a\tb"},
-      {"a\r\nb", "a\r\nb"},
-      {"x\n g\n h", "x\ng\nh"},
+      {"  \n \n ", ""},     {"a  \n  b", "a\nb"},     {"a   b", "a b"},       {"a \n + b", "a+b"},
+      {"[a  b]", "[a  b]"}, {" [[x] y] ", "[[x] y]"}, {"(x) (y)", "(x) (y)"}, {"{x} {y}", "{x}{y}"},
+      {"g x", "g x"},       {"g (x)", "g (x)"},       {"{ x }", "{x}"},       {"a\tb", "a\tb"},
+      {"a\r\nb", "a\r\nb"}, {"x\n g\n h", "x\ng\nh"},
   };
   for (auto& c : cases) EXPECT_EQ(normaliseSource(c.in), c.out) << c.in;
 }

@@ -93,7 +93,8 @@ TEST_F(ReaderTest, Errors) {
 TEST(NamesTest, DefinableAndCanonical) {
   for (const char* yes : {"sq", "_", "a_b", "K", "\x01", "\x7F", "\xE9", "[+]", "[\\]", "[{]", "[,]"})
     EXPECT_TRUE(isDefinableName(yes)) << yes;
-  for (const char* no : {"", "[ab]", "Ab", "a1", "1", "[a]", "[(]", "KK"}) EXPECT_FALSE(isDefinableName(no)) << no;
+  for (const char* no : {"", "[ab]", "Ab", "a1", "1", "[a]", "[(]", "KK"})
+    EXPECT_FALSE(isDefinableName(no)) << no;
   EXPECT_EQ(canonicalName("[+]"), "+");
   EXPECT_EQ(canonicalName("[\\]"), "\\");
   EXPECT_EQ(canonicalName("sq"), "sq");

@@ -14,8 +14,7 @@ TEST(SourceMapTest, NormalisedBytesComeFromTheFile) {
   ASSERT_FALSE(text.empty());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char from = file[map.fileOffset(i)];
-    if (text[i] == ' ' || text[i] == '\n')
-      EXPECT_TRUE(from == ' ' || from == '\n' || from == '\t') << i;
+    if (text[i] == ' ' || text[i] == '\n') EXPECT_TRUE(from == ' ' || from == '\n' || from == '\t') << i;
     else
       EXPECT_EQ(text[i], from) << i;
   }

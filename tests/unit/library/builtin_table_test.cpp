@@ -27,8 +27,8 @@ TEST(BuiltinTableTest, ArityAndLookup) {
   struct {
     const char* name;
     int arity;
-  } cases[] = {{"plus", 2}, {"getnameinfo", 7}, {"getchar", 0}, {"strtol", 3},
-               {"strtoul", 3}, {"fd_set", 2},   {"cork", 3},    {"fread", 4}};
+  } cases[] = {{"plus", 2},    {"getnameinfo", 7}, {"getchar", 0}, {"strtol", 3},
+               {"strtoul", 3}, {"fd_set", 2},      {"cork", 3},    {"fread", 4}};
   for (auto& c : cases) {
     const BuiltinEntry* e = findBuiltin(c.name);
     ASSERT_NE(e, nullptr) << c.name;

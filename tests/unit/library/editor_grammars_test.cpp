@@ -60,8 +60,7 @@ std::optional<std::vector<std::string>> vimNames(const std::string& text) {
   std::string pattern;
   for (std::string line; std::getline(block, line);) {
     std::size_t first = line.find_first_not_of(' ');
-    if (first != std::string::npos && line[first] == '\\')
-      pattern += line.substr(first + 1);
+    if (first != std::string::npos && line[first] == '\\') pattern += line.substr(first + 1);
     else
       pattern += (pattern.empty() ? "" : "\n") + line;
   }

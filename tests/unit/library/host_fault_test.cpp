@@ -29,7 +29,8 @@ TEST(HostFaultDeathTest, AFaultInAGuardedCallIsAReportAfterTheOutput) {
         std::fputs("written before\n", stdout);
         guardedFaultingRow(nullptr);
       },
-      ::testing::ExitedWithCode(128), "Error.\n Type: Fault\n Name: \\?\nSignal 7 raised in a built-in call.");
+      ::testing::ExitedWithCode(128),
+      "Error.\n Type: Fault\n Name: \\?\nSignal 7 raised in a built-in call.");
 }
 
 TEST(HostFaultDeathTest, AFaultOutsideAnyBuiltinIsAnInternalFault) {

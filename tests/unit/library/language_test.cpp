@@ -29,7 +29,8 @@ Handle list(std::vector<Handle> elements) {
 // The bit stream J b0 (J b1 (... (J bk K))) of the given bits.
 Handle stream(std::string_view bits) {
   Handle s = atom("K");
-  for (std::size_t i = bits.size(); i-- > 0;) s = cells::makePair(atom("J"), atom(bits[i] == '1' ? "K" : "H"), s);
+  for (std::size_t i = bits.size(); i-- > 0;)
+    s = cells::makePair(atom("J"), atom(bits[i] == '1' ? "K" : "H"), s);
   return s;
 }
 // The texts of a list's elements.
@@ -61,7 +62,8 @@ struct Case {
 
 void expectCases(std::initializer_list<Case> cases) {
   int n = 0;
-  for (const Case& c : cases) EXPECT_EQ(show(call(c.name, c.args)), c.expected) << "case " << n++ << ": " << c.name;
+  for (const Case& c : cases)
+    EXPECT_EQ(show(call(c.name, c.args)), c.expected) << "case " << n++ << ": " << c.name;
 }
 
 TEST_F(LanguageTest, FirstAndRest) {

@@ -91,26 +91,16 @@ TEST_F(NumericBuiltinsTest, Texts) {
     const char *name, *x, *y;
     std::string result;
   } cases[] = {
-      {"plus", "[ab]", "[cd]", "[abcd]"},
-      {"plus", "[]", "12", "[12]"},
-      {"plus", "05", "[]", "[05]"},
-      {"plus", "(a)x", "[a[p]b]", "(d)xa\nb"},
-      {"plus", "[a[q]]", "(a)y", "(c)a[y"},
-      {"dash", "[abcde]", "2", "[cde]"},
-      {"dash", "[abcde]", "02", "[abc]"},
-      {"dash", "[abcde]", "5", "[]"},
-      {"dash", "[abcde]", "6", "Z"},
-      {"dash", "(c)abc", "03", "()"},
-      {"dash", "[a[q]b]", "1", "[[q]b]"},
-      {"dash", "2", "[ab]", "Z"},
-      {"dash", "[ab]", "[a]", "Z"},
-      {"mult", "3", "(b)ab", "(f)ababab"},
-      {"mult", "[ab]", "3", "[ababab]"},
-      {"mult", "[ab]", "0", "[]"},
-      {"mult", "[ab]", "03", "Z"},
-      {"mult", "[ab]", "[cd]", "Z"},
-      {"over", "[ab]", "2", "Z"},
-      {"cent", "(a)x", "2", "Z"},
+      {"plus", "[ab]", "[cd]", "[abcd]"},   {"plus", "[]", "12", "[12]"},
+      {"plus", "05", "[]", "[05]"},         {"plus", "(a)x", "[a[p]b]", "(d)xa\nb"},
+      {"plus", "[a[q]]", "(a)y", "(c)a[y"}, {"dash", "[abcde]", "2", "[cde]"},
+      {"dash", "[abcde]", "02", "[abc]"},   {"dash", "[abcde]", "5", "[]"},
+      {"dash", "[abcde]", "6", "Z"},        {"dash", "(c)abc", "03", "()"},
+      {"dash", "[a[q]b]", "1", "[[q]b]"},   {"dash", "2", "[ab]", "Z"},
+      {"dash", "[ab]", "[a]", "Z"},         {"mult", "3", "(b)ab", "(f)ababab"},
+      {"mult", "[ab]", "3", "[ababab]"},    {"mult", "[ab]", "0", "[]"},
+      {"mult", "[ab]", "03", "Z"},          {"mult", "[ab]", "[cd]", "Z"},
+      {"over", "[ab]", "2", "Z"},           {"cent", "(a)x", "2", "Z"},
       {"powa", "[ab]", "2", "Z"},
   };
   for (auto& c : cases)
@@ -150,9 +140,7 @@ TEST_F(NumericBuiltinsTest, JoinsGrowOnlyTextsNoOneElseHolds) {
 // The decimal-digit path for short numerals against 64-bit arithmetic: every length
 // up to 16 digits, both signs, results that carry into a sixteenth byte (and so leave
 // that path), and the cases at its edges.
-std::string numeralOf(int64_t v) {
-  return v < 0 ? "0" + std::to_string(-v) : std::to_string(v);
-}
+std::string numeralOf(int64_t v) { return v < 0 ? "0" + std::to_string(-v) : std::to_string(v); }
 
 TEST_F(NumericBuiltinsTest, ShortNumeralsAgreeWithMachineIntegers) {
   std::mt19937_64 random(11);
@@ -168,7 +156,8 @@ TEST_F(NumericBuiltinsTest, ShortNumeralsAgreeWithMachineIntegers) {
     ASSERT_EQ(call("dash", {makeAtom(x), makeAtom(y)}), numeralOf(a - b)) << x << " - " << y;
     ASSERT_EQ(call("less", {makeAtom(x), makeAtom(y)}), a < b ? "K" : "H") << x << " < " << y;
     ASSERT_EQ(call("gteq", {makeAtom(x), makeAtom(y)}), a >= b ? "K" : "H") << x << " >= " << y;
-    ASSERT_EQ(call("same", {makeAtom(x), makeAtom(i % 3 ? y : x)}), a == (i % 3 ? b : a) ? "K" : "H") << x << " = " << y;
+    ASSERT_EQ(call("same", {makeAtom(x), makeAtom(i % 3 ? y : x)}), a == (i % 3 ? b : a) ? "K" : "H")
+        << x << " = " << y;
   }
   struct {
     const char *name, *x, *y, *result;
@@ -260,10 +249,10 @@ TEST_F(NumericBuiltinsTest, TypeNamesKinds) {
   struct {
     std::function<Handle()> value;
     const char* tag;
-  } cases[] = {{[] { return makeAtom("7"); }, "[hint]"},       {[] { return makeAtom("00"); }, "[numb]"},
-               {[] { return real(1.0); }, "[real]"},          {[] { return pairOf("f", "x"); }, "[void]"},
-               {[] { return makeAtom("[ab]"); }, "[zits]"},   {[] { return makeAtom("(a)x"); }, "[post]"},
-               {[] { return stream("H", "K"); }, "[numb]"},   {[] { return stream("K", "K"); }, "[hint]"}};
+  } cases[] = {{[] { return makeAtom("7"); }, "[hint]"},    {[] { return makeAtom("00"); }, "[numb]"},
+               {[] { return real(1.0); }, "[real]"},        {[] { return pairOf("f", "x"); }, "[void]"},
+               {[] { return makeAtom("[ab]"); }, "[zits]"}, {[] { return makeAtom("(a)x"); }, "[post]"},
+               {[] { return stream("H", "K"); }, "[numb]"}, {[] { return stream("K", "K"); }, "[hint]"}};
   for (auto& c : cases) EXPECT_EQ(call("type", {c.value()}), c.tag) << c.tag;
 }
 

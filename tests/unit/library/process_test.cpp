@@ -90,11 +90,14 @@ TEST_F(ProcessTest, ErrorNumbers) {
     const char* name;
     int value;
   } cases[] = {
-      {"eintr", EINTR},   {"eio", EIO},       {"enxio", ENXIO},         {"ebadf", EBADF},
-      {"enomem", ENOMEM}, {"eacces", EACCES}, {"efault", EFAULT},       {"enodev", ENODEV},
-      {"einval", EINVAL}, {"enfile", ENFILE}, {"emfile", EMFILE},       {"econnaborted", ECONNABORTED},
-      {"enotsock", ENOTSOCK}, {"eopnotsupp", EOPNOTSUPP}, {"eoverflow", EOVERFLOW},
-      {"ewouldblock", EWOULDBLOCK},
+      {"eintr", EINTR},         {"eio", EIO},
+      {"enxio", ENXIO},         {"ebadf", EBADF},
+      {"enomem", ENOMEM},       {"eacces", EACCES},
+      {"efault", EFAULT},       {"enodev", ENODEV},
+      {"einval", EINVAL},       {"enfile", ENFILE},
+      {"emfile", EMFILE},       {"econnaborted", ECONNABORTED},
+      {"enotsock", ENOTSOCK},   {"eopnotsupp", EOPNOTSUPP},
+      {"eoverflow", EOVERFLOW}, {"ewouldblock", EWOULDBLOCK},
   };
   for (auto& c : cases) EXPECT_EQ(value(call(c.name)), c.value) << c.name;
   EXPECT_EQ(show(call("eacces")), "13");

@@ -23,9 +23,7 @@ class SocketsTest : public LibraryTest {};
 
 constexpr int64_t kAddressSize = sizeof(sockaddr_in);
 
-static Handle at(const Handle& base, int64_t offset) {
-  return num(value(base) + offset);
-}
+static Handle at(const Handle& base, int64_t offset) { return num(value(base) + offset); }
 
 // A socket whose sends, receives, connects and accepts give up after five seconds,
 // so that no test can hang.

@@ -15,6 +15,8 @@ using namespace library::testing;
 class StringsTest : public LibraryTest {};
 
 TEST_F(StringsTest, ComparisonsAndLengths) {
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char* name;
     std::initializer_list<Handle> args;
@@ -35,6 +37,7 @@ TEST_F(StringsTest, ComparisonsAndLengths) {
       {"strncasecmp", {bytes("ABx"), bytes("aby"), num(2)}, "0"},
       {"strspn", {bytes("aabxa"), bytes("ab")}, "3"},
   };
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(show(call(c.name, c.args)), c.expected) << c.name;
   EXPECT_LT(value(call("strcasecmp", {bytes("a"), bytes("B")})), 0);
 }
@@ -59,6 +62,8 @@ TEST_F(StringsTest, CopiesIntoProgramMemory) {
 TEST_F(StringsTest, SearchesGiveAddressesInsideTheString) {
   Handle s = call("strdup", {bytes("hello, world")});
   int64_t at = value(s);
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char* name;
     std::initializer_list<Handle> args;
@@ -69,6 +74,7 @@ TEST_F(StringsTest, SearchesGiveAddressesInsideTheString) {
       {"strstr", {s, bytes("xyz")}, 0},    {"strpbrk", {s, bytes(" ,")}, at + 5},
       {"strchr", {s, num(0)}, at + 12},
   };
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(value(call(c.name, c.args)), c.expected) << c.name;
   call("free", {s});
 }
@@ -94,6 +100,8 @@ TEST_F(StringsTest, ErrorText) {
 }
 
 TEST_F(StringsTest, Characters) {
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char* name;
     int64_t c;
@@ -112,6 +120,7 @@ TEST_F(StringsTest, Characters) {
       {"toupper", 2147483648 + 'a', "02147483551"}, {"isprint", 2147483648 + 'a', "H"},
       {"toascii", 4294967296 + 200, "72"}, {"isascii", 4294967296 + 200, "H"},
   };
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(show(call(c.name, {num(c.c)})), c.expected) << c.name << " " << c.c;
   EXPECT_EQ(show(call("isalpha", {atom("[a]")})), "Z");
 }

@@ -36,7 +36,7 @@ TEST_F(BitFormTest, StreamsRead) {
     const char* bits;
     const char* tail;
     const char* text;
-  } cases[] = {{"KKKHK", "K", "5"}, {"KHHK", "K", "02"}, {"K", "K", "0"}, {"H", "K", "00"},
+  } cases[] = {{"KKKHK", "K", "5"}, {"KHHK", "K", "02"}, {"K", "K", "0"},          {"H", "K", "00"},
                {"KK", "5", "23"},   {"KH", "K", "0"},    {"HKKHHHKH", "K", "0017"}};
   for (auto& c : cases) {
     Handle s = stream(c.bits, cells::makeAtom(c.tail));
@@ -86,13 +86,17 @@ TEST_F(BitFormTest, TextsAndBitFormsRoundTrip) {
   struct {
     const char* text;
     std::string bitForm;
-  } cases[] = {{"0", "\x03"}, {"00", "\x02"}, {"5", std::string("\x37", 1)}, {"05", std::string("\x35", 1)},
+  } cases[] = {{"0", "\x03"},
+               {"00", "\x02"},
+               {"5", std::string("\x37", 1)},
+               {"05", std::string("\x35", 1)},
                {"0017", std::string("\xC6", 1)}};
   for (auto& c : cases) {
     EXPECT_EQ(bitFormFromText(c.text), c.bitForm) << c.text;
     EXPECT_EQ(textFromBitForm(c.bitForm), c.text) << c.text;
   }
-  for (const char* t : {"123456789012345678901234567890", "0987654321098765432109876543210", "000123", "0099"})
+  for (const char* t :
+       {"123456789012345678901234567890", "0987654321098765432109876543210", "000123", "0099"})
     EXPECT_EQ(textFromBitForm(bitFormFromText(t)), t);
 }
 

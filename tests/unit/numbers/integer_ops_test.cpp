@@ -23,12 +23,15 @@ class IntegerOpsTest : public ::testing::Test {
 };
 
 TEST_F(IntegerOpsTest, Products) {
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char *a, *b, *product;
   } cases[] = {{"12", "012", "0144"}, {"0", "05", "0"},     {"099", "099", "9801"}, {"10", "10", "100"},
                {"99", "99", "9801"},  {"05", "0", "0"},
                {"999999999999999999", "999999999999999999", "999999999999999998000000000000000001"},
                {"0123456789012345678901", "2", "0246913578024691357802"}};
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(numeralMultiply(c.a, c.b).text(), c.product) << c.a << " * " << c.b;
 }
 
@@ -47,7 +50,8 @@ TEST_F(IntegerOpsTest, LongTimesShortAgreesWithGmp) {
   auto digits = [&](std::size_t n) { return randomDigits(random, n); };
   for (std::size_t length = 19; length <= 90; ++length)
     for (std::size_t factorLength : {1, 7, 8, 9, 16, 17, 18}) {
-      std::string a = digits(length), b = random() % 5 ? digits(factorLength) : std::string(factorLength, '9');
+      std::string a = digits(length),
+                  b = random() % 5 ? digits(factorLength) : std::string(factorLength, '9');
       if (random() % 2) a = "0" + a;
       if (random() % 2) b = "0" + b;
       Mpz product;
@@ -83,6 +87,8 @@ TEST_F(IntegerOpsTest, LongBySmallAgreesWithGmp) {
 }
 
 TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char *a, *b, *quotient, *remainder;
   } cases[] = {{"7", "2", "3", "1"},   {"07", "2", "04", "1"}, {"7", "02", "04", "1"}, {"07", "02", "3", "1"},
@@ -90,6 +96,7 @@ TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
                {"06", "2", "03", "0"}, {"0", "7", "0", "0"},   {"7", "0", "Z", "Z"},
                {"100000000000000000000", "07", "014285714285714285715", "5"},
                {"0100000000000000000000", "3", "033333333333333333334", "2"}};
+  // clang-format on
   for (auto& c : cases) {
     EXPECT_EQ(numeralDivide(c.a, c.b).text(), c.quotient) << c.a << " / " << c.b;
     EXPECT_EQ(numeralRemainder(c.a, c.b).text(), c.remainder) << c.a << " % " << c.b;
@@ -97,13 +104,17 @@ TEST_F(IntegerOpsTest, FloorQuotientsAndNonNegativeRemainders) {
 }
 
 TEST_F(IntegerOpsTest, Powers) {
+  // A table aligned by hand.
+  // clang-format off
   struct {
     const char *base, *exponent, *power;
   } cases[] = {{"2", "10", "1024"}, {"02", "3", "08"}, {"02", "2", "4"},  {"5", "0", "1"},
                {"0", "0", "1"},     {"2", "01", "0"},  {"1", "01", "0"}, {"01", "99999999999999999999999", "01"},
                {"0", "7", "0"},     {"2", "100", "1267650600228229401496703205376"},
                {"2", "99999999999999999999999", "Z"}};
-  for (auto& c : cases) EXPECT_EQ(numeralPower(c.base, c.exponent).text(), c.power) << c.base << " ^ " << c.exponent;
+  // clang-format on
+  for (auto& c : cases)
+    EXPECT_EQ(numeralPower(c.base, c.exponent).text(), c.power) << c.base << " ^ " << c.exponent;
 }
 
 // Small operands against native 128-bit arithmetic.

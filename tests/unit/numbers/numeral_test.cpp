@@ -52,8 +52,9 @@ TEST_F(NumeralTest, Comparisons) {
   struct {
     const char *a, *b;
     bool less;
-  } cases[] = {{"03", "02", true},  {"02", "03", false}, {"0", "0", false},
-               {"05", "0", true},   {"0", "05", false},  {"99", "100", true},
+  } cases[] = {{"03", "02", true},    {"02", "03", false},
+               {"0", "0", false},     {"05", "0", true},
+               {"0", "05", false},    {"99", "100", true},
                {"0100", "099", true}, {"123456789012345678901", "123456789012345678902", true}};
   for (auto& c : cases) EXPECT_EQ(numeralTextLess(c.a, c.b), c.less) << c.a << " < " << c.b;
 }

@@ -34,8 +34,11 @@ TEST_F(RealTest, FromIntegers) {
   struct {
     std::string numeral;
     double value;
-  } cases[] = {{"05", -5.0}, {"0", 0.0}, {"9007199254740993", 9007199254740992.0},
-               {std::string(400, '9'), INFINITY}, {"0" + std::string(400, '9'), -INFINITY}};
+  } cases[] = {{"05", -5.0},
+               {"0", 0.0},
+               {"9007199254740993", 9007199254740992.0},
+               {std::string(400, '9'), INFINITY},
+               {"0" + std::string(400, '9'), -INFINITY}};
   for (auto& c : cases) EXPECT_EQ(doubleFromInteger(c.numeral), c.value) << c.numeral;
 }
 
