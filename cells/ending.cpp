@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cells/report_layout.h"
+
 namespace cells {
 
 namespace {
@@ -34,16 +36,7 @@ struct ReportBuffer {
 
 static void writeReport(std::string_view type, std::string_view name, std::string_view message) {
   ReportBuffer r;
-  r.add("Error.\n Type: ");
-  r.add(type);
-  r.add("\n");
-  if (!name.empty()) {
-    r.add(" Name: ");
-    r.add(name.substr(0, 200));
-    r.add("\n");
-  }
-  r.add(message.substr(0, 600));
-  r.add("\n\\/\n");
+  layOutReport(r, type, name.substr(0, 200), message.substr(0, 600));
   r.write();
 }
 

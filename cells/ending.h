@@ -18,8 +18,8 @@ int flushStandardOutput();
 // the "Write" report when standard output could not be written.
 int finishOutput(int status);
 
-// Flushes standard output, writes the report "Error. / Type / Name / message" on
-// standard error (no Name line when `name` is empty), flushes every stream and
+// Flushes standard output, writes the report (cells/report_layout.h) on standard
+// error (no Name line when `name` is empty), flushes every stream and
 // exits with 128. It allocates nothing, so exhausted memory may end here. Long
 // names and messages are cut.
 [[noreturn]] void endWithReport(std::string_view type, std::string_view name, std::string_view message);

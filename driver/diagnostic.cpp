@@ -1,6 +1,8 @@
 // The diagnostic report and the terminal display filter.
 #include "driver/diagnostic.h"
 
+#include "cells/report_layout.h"
+
 namespace driver {
 
 bool fail(Diagnostic& d, std::string_view type, std::string message, std::string name, int64_t position) {
@@ -13,10 +15,7 @@ bool fail(Diagnostic& d, std::string_view type, std::string message, std::string
 
 std::string report(const Diagnostic& d) {
   if (d.empty()) return "No errors.\n";
-  std::string out = "Error.\n Type: " + d.Type + "\n";
-  if (!d.Name.empty()) out += " Name: " + d.Name + "\n";
-  out += d.Message + "\n\\/\n";
-  return out;
+  return cells::reportText(d.Type, d.Name, d.Message);
 }
 
 enum class Shade { plain, control, high };

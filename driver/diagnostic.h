@@ -26,8 +26,8 @@ struct Diagnostic {
 bool fail(Diagnostic& d, std::string_view type, std::string message, std::string name = {},
           int64_t position = 0);
 
-// "Error.\n", " Type: T\n", " Name: N\n" when there is a name, the message, "\\/\n";
-// "No errors.\n" for an empty record.
+// The report of the record, laid out by cells/report_layout.h; "No errors.\n" for an
+// empty record.
 std::string report(const Diagnostic& d);
 
 // The terminal form of any bytes: controls in green, high bytes in red, each shown

@@ -12,6 +12,7 @@
 #include "cells/ending.h"
 #include "cells/invariant.h"
 #include "cells/memory_budget.h"
+#include "cells/report_layout.h"
 #include "cells/stop_signals.h"
 #include "compile/loader.h"
 #include "driver/diagnostic.h"
@@ -25,15 +26,17 @@
 namespace driver {
 
 static int usageReport() {
-  std::fputs("Error.\n Type: Usage\nUsage: vorl file arg0 arg1 arg2 ...\n\\/\n", stderr);
+  std::fputs(cells::reportText("Usage", "", "Usage: vorl file arg0 arg1 arg2 ...").c_str(), stderr);
   return kUsageStatus;
 }
 
 static int startReport(const char* path) {
-  std::fputs("Error.\n", stdout);
-  cells::flushStandardOutput();
+  // The opening line goes to standard output, the rest to standard error.
   std::string lines =
-      " Type: Start\n Name: \"" + escapeName(path) + "\"\nCould not read program file.\n\\/\n";
+      cells::reportText("Start", "\"" + escapeName(path) + "\"", "Could not read program file.")
+          .substr(cells::kReportOpening.size());
+  std::fputs(std::string(cells::kReportOpening).c_str(), stdout);
+  cells::flushStandardOutput();
   if (hintsOn()) lines += startHint(path);
   std::fputs(lines.c_str(), stderr);
   return kErrorStatus;
