@@ -179,13 +179,13 @@ static char* valueKindByte(const Cell* c) {
   return length > kSmallAtom ? const_cast<char*>(chars(c)) + length + 1 : nullptr;
 }
 
-char cachedValueKind(const Cell* c) {
+ValueKind cachedValueKind(const Cell* c) {
   const char* at = valueKindByte(c);
-  return at ? *at : 0;
+  return at ? ValueKind(*at) : ValueKind::undecided;
 }
 
-void cacheValueKind(const Cell* c, char kind) {
-  if (char* at = valueKindByte(c)) *at = kind;
+void cacheValueKind(const Cell* c, ValueKind kind) {
+  if (char* at = valueKindByte(c)) *at = char(kind);
 }
 
 void resizeAtom(Cell* c, std::size_t length) {

@@ -192,13 +192,25 @@ inline bool isAtomText(const Cell* c, std::string_view t) {
   return text(c) == t;
 }
 
+// The six kinds of a value, which every built-in checks its arguments by (decided by
+// numbers::valueKind). The letters are those the kinds have always been stored as.
+enum class ValueKind : char {
+  undecided = 0,     // only as the cached byte of an atom not looked at yet
+  byteString = 'a',  // "[post]"
+  real = 'e',        // "[real]"
+  integer = 'i',     // "[hint]"
+  numb = 'o',        // "[numb]"
+  text = 'u',        // "[zits]"
+  other = 'w',       // "[void]": anything else
+};
+
 // A measured atom longer than kSmallAtom bytes keeps one byte after its NUL for its
 // value kind, which the numbers layer decides at its first look (a text's brackets
 // or a numeral's digits are then never scanned again: an atom's bytes never change
-// while anyone else can see them). 0 means not decided yet; a short atom keeps no
-// such byte and always gives 0.
-char cachedValueKind(const Cell* c);
-void cacheValueKind(const Cell* c, char kind);
+// while anyone else can see them). A short atom keeps no such byte and always gives
+// `undecided`.
+ValueKind cachedValueKind(const Cell* c);
+void cacheValueKind(const Cell* c, ValueKind kind);
 
 // Value of one digit of the base-64 alphabet used by counted atoms and position codes.
 inline constexpr std::string_view kDigitAlphabet =

@@ -100,18 +100,20 @@ NumeralForm numeralForm(std::string_view s) {
 
 // An atom that begins with a digit is measured: its length is cached (or, beyond the
 // cache's range, kept aside, which `text` finds). A long numeral's digits are
-// checked once: the form stays with the atom as its value-kind letter.
+// checked once: the form stays with the atom as its value kind.
 NumeralForm numeralForm(const Cell* c) {
   if (isPair(c) || atomKind(c) != AtomKind::numeral) return NumeralForm::none;
   switch (cachedValueKind(c)) {
-    case 'i': return NumeralForm::integer;
-    case 'o': return NumeralForm::numb;
-    case 'w': return NumeralForm::none;
+    case ValueKind::integer: return NumeralForm::integer;
+    case ValueKind::numb: return NumeralForm::numb;
+    case ValueKind::other: return NumeralForm::none;
     default: break;
   }
   uint64_t cached = lengthCache(c);
   NumeralForm form = numeralForm(cached ? std::string_view(chars(c), cached) : text(c));
-  cacheValueKind(c, form == NumeralForm::integer ? 'i' : form == NumeralForm::numb ? 'o' : 'w');
+  cacheValueKind(c, form == NumeralForm::integer ? ValueKind::integer
+                    : form == NumeralForm::numb  ? ValueKind::numb
+                                                 : ValueKind::other);
   return form;
 }
 
@@ -120,7 +122,7 @@ bool isInteger(const Cell* c) {
     if (!isStreamHead(leftOf(c))) return false;
     auto valueKind = numberSeams().valueKind;
     invariant(valueKind != nullptr, "value kinds read before the numbers layer is installed");
-    return valueKind(c) == 'i';
+    return valueKind(c) == ValueKind::integer;
   }
   if (numeralForm(c) == NumeralForm::integer) return true;
   return chars(c)[0] == 'K' && chars(c)[1] == '\0';
@@ -164,9 +166,9 @@ const void* hostPointer(const Cell* c) {
   auto valueKind = numberSeams().valueKind;
   invariant(valueKind != nullptr, "value kinds read before the numbers layer is installed");
   switch (valueKind(c)) {
-    case 'i': return reinterpret_cast<const void*>(static_cast<uintptr_t>(int64FromCell(c)));
-    case 'u': return chars(c);
-    case 'a': return byteStringPayload(c).data();
+    case ValueKind::integer: return reinterpret_cast<const void*>(static_cast<uintptr_t>(int64FromCell(c)));
+    case ValueKind::text: return chars(c);
+    case ValueKind::byteString: return byteStringPayload(c).data();
     default: invariant(false, "host pointer of a value that is not an address or a text"); return nullptr;
   }
 }

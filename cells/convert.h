@@ -15,11 +15,10 @@ namespace cells {
 
 // What the cell layer needs from the numbers layer, which installs it at start-up:
 // the numeral text of an integer bit stream (one that the integer test accepts), and
-// the value-kind letter of a cell ('a' byte string, 'e' real, 'i' integer, 'o' numb,
-// 'u' text, 'w' anything else).
+// the value kind of a cell.
 struct NumberSeams {
   std::string (*streamText)(const Cell* stream) = nullptr;
-  char (*valueKind)(const Cell* value) = nullptr;
+  ValueKind (*valueKind)(const Cell* value) = nullptr;
 };
 NumberSeams& numberSeams();
 

@@ -30,6 +30,8 @@
 
 namespace driver {
 
+using cells::ValueKind;
+
 namespace {
 
 constexpr std::string_view kHelp =
@@ -48,7 +50,7 @@ struct Definition {
 enum class Run { check, show, kind };
 
 // The kind of a value for :type; "other" is spelt out.
-std::string kindWord(char kind) {
+std::string kindWord(ValueKind kind) {
   std::string name(numbers::kindName(kind));
   return name == "other" ? name + " (a function, a pair or a combinator term)" : name;
 }
@@ -259,16 +261,16 @@ bool inputContinues(std::string_view text) {
 
 std::string shownValue(const cells::Cell* value) {
   switch (numbers::valueKind(value)) {
-    case 'i': {
+    case ValueKind::integer: {
       std::string t =
           cells::isAtom(value) ? std::string(cells::text(value)) : cells::numberSeams().streamText(value);
       return cells::isNegativeText(t) ? "-" + t.substr(1) : t;
     }
-    case 'u': {
+    case ValueKind::text: {
       std::string_view t = cells::text(value);
       return std::string(t.substr(1, t.size() - 2));
     }
-    case 'e': {
+    case ValueKind::real: {
       char shown[64];
       std::snprintf(shown, sizeof shown, "%.17g", numbers::doubleFromReal(value));
       return shown;

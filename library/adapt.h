@@ -31,6 +31,8 @@
 
 namespace library {
 
+using cells::ValueKind;
+
 using cells::Cell;
 using cells::Handle;
 
@@ -73,9 +75,10 @@ struct Bits {
 struct Text {
   const char* chars;
   static std::optional<Text> read(const Cell* c) {
-    char kind = numbers::valueKind(c);
-    if (kind != 'a' && kind != 'i' && kind != 'u') return std::nullopt;
-    if (kSandbox && kind == 'i') return std::nullopt;
+    ValueKind kind = numbers::valueKind(c);
+    if (kind != ValueKind::byteString && kind != ValueKind::integer && kind != ValueKind::text)
+      return std::nullopt;
+    if (kSandbox && kind == ValueKind::integer) return std::nullopt;
     const char* chars = static_cast<const char*>(cells::hostPointer(c));
     // Decision: the address 0 is no C string (a missing argument word, a failed
     // search): it gives "Z" rather than a crash inside the C library.
@@ -94,7 +97,7 @@ struct Bytes {
   static std::optional<Bytes> read(const Cell* c) {
     std::optional<Text> t = Text::read(c);
     if (!t) return std::nullopt;
-    if (numbers::valueKind(c) == 'i') return Bytes{t->chars, SIZE_MAX};
+    if (numbers::valueKind(c) == ValueKind::integer) return Bytes{t->chars, SIZE_MAX};
     std::string_view whole = cells::text(c);
     return Bytes{t->chars, whole.size() - std::size_t(t->chars - whole.data())};
   }
@@ -104,7 +107,7 @@ struct Bytes {
 struct Real {
   double value;
   static std::optional<Real> read(const Cell* c) {
-    if (numbers::valueKind(c) != 'e' || cells::text(c).size() != 9) return std::nullopt;
+    if (numbers::valueKind(c) != ValueKind::real || cells::text(c).size() != 9) return std::nullopt;
     return Real{std::bit_cast<double>(cells::realBits(c))};
   }
 };

@@ -22,6 +22,8 @@
 
 namespace library {
 
+using cells::ValueKind;
+
 using numbers::NumeralText;
 
 LanguageSeams& languageSeams() {
@@ -36,9 +38,9 @@ static Handle borrowed(const Cell* c) { return Handle(const_cast<Cell*>(c)); }
 
 // The value kind, with an atom that only looks like a real (one of another length)
 // as "[void]".
-static char kindOf(const Cell* c) {
-  char kind = numbers::valueKind(c);
-  return kind == 'e' && !numbers::isReal(c) ? 'w' : kind;
+static ValueKind kindOf(const Cell* c) {
+  ValueKind kind = numbers::valueKind(c);
+  return kind == ValueKind::real && !numbers::isReal(c) ? ValueKind::other : kind;
 }
 
 static bool isEmptyList(const Cell* c) { return cells::isAtomText(c, "["); }
@@ -49,8 +51,8 @@ static bool isVPair(const Cell* c) {
 }
 static const Cell* vFirst(const Cell* c) { return cells::rightOf(cells::leftOf(c)); }
 
-static std::string_view storedBytes(const Cell* c, char kind) {
-  return kind == 'a' ? cells::byteStringPayload(c) : numbers::textContent(c);
+static std::string_view storedBytes(const Cell* c, ValueKind kind) {
+  return kind == ValueKind::byteString ? cells::byteStringPayload(c) : numbers::textContent(c);
 }
 static std::string characters(const Cell* text) { return numbers::decodeText(numbers::textContent(text)); }
 static Handle textOf(std::string_view characters) {
@@ -69,9 +71,9 @@ static Handle listOf(std::size_t n, auto element) {
 // a text its characters, an integer one character, its low byte.
 static std::optional<std::string> elementBytes(const Cell* e) {
   switch (kindOf(e)) {
-    case 'a': return std::string(cells::byteStringPayload(e));
-    case 'u': return characters(e);
-    case 'i': return std::string(1, char(cells::int64FromCell(e)));
+    case ValueKind::byteString: return std::string(cells::byteStringPayload(e));
+    case ValueKind::text: return characters(e);
+    case ValueKind::integer: return std::string(1, char(cells::int64FromCell(e)));
     default: return std::nullopt;
   }
 }
@@ -166,25 +168,26 @@ static Handle textRest(const Cell* text) {
 
 Handle buckImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'a': return firstCharacter(cells::byteStringPayload(x.cell));
-    case 'u': return firstCharacterOf(x.cell);
-    case 'e': return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
-    case 'i': return cells::truth(cells::isNonNegative(x.cell));
-    case 'o': return cells::truth(numbers::numbValue(x.cell)->m.sign() >= 0);
+    case ValueKind::byteString: return firstCharacter(cells::byteStringPayload(x.cell));
+    case ValueKind::text: return firstCharacterOf(x.cell);
+    case ValueKind::real: return cells::truth(!std::signbit(numbers::doubleFromReal(x.cell)));
+    case ValueKind::integer: return cells::truth(cells::isNonNegative(x.cell));
+    case ValueKind::numb: return cells::truth(numbers::numbValue(x.cell)->m.sign() >= 0);
     default: return undefined();
   }
 }
 
 Handle waveImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'a': {
+    case ValueKind::byteString: {
       std::string_view payload = cells::byteStringPayload(x.cell);
       return payload.empty() ? undefined() : numbers::makeByteString(payload.substr(1));
     }
-    case 'u': return textRest(x.cell);
-    case 'e': return numbers::realFromDouble(-numbers::doubleFromReal(x.cell));
-    case 'i': return numbers::makeNumeral(numbers::numeralNegate(NumeralText(x.cell).view()));
-    case 'o': return cells::makeAtom(numbers::numbText(numbers::numbNegate(*numbers::numbValue(x.cell))));
+    case ValueKind::text: return textRest(x.cell);
+    case ValueKind::real: return numbers::realFromDouble(-numbers::doubleFromReal(x.cell));
+    case ValueKind::integer: return numbers::makeNumeral(numbers::numeralNegate(NumeralText(x.cell).view()));
+    case ValueKind::numb:
+      return cells::makeAtom(numbers::numbText(numbers::numbNegate(*numbers::numbValue(x.cell))));
     default: return undefined();
   }
 }
@@ -198,11 +201,11 @@ static Handle integerCharacter(const Cell* integer) {
 
 Handle zitsImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'i': return integerCharacter(x.cell);
-    case 'a': return textOf(cells::byteStringPayload(x.cell));
-    case 'e': return numbers::makeText(numbers::realText(x.cell));
-    case 'u': return borrowed(x.cell);
-    case 'w': {
+    case ValueKind::integer: return integerCharacter(x.cell);
+    case ValueKind::byteString: return textOf(cells::byteStringPayload(x.cell));
+    case ValueKind::real: return numbers::makeText(numbers::realText(x.cell));
+    case ValueKind::text: return borrowed(x.cell);
+    case ValueKind::other: {
       std::optional<std::string> bytes = isList(x.cell) ? collectList(x.cell) : std::nullopt;
       return bytes ? textOf(*bytes) : undefined();
     }
@@ -212,8 +215,8 @@ Handle zitsImpl(Term x) {
 
 Handle capeImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'u': return cells::makeAtom(characters(x.cell));
-    case 'a': return textOf(cells::byteStringPayload(x.cell));
+    case ValueKind::text: return cells::makeAtom(characters(x.cell));
+    case ValueKind::byteString: return textOf(cells::byteStringPayload(x.cell));
     default: return undefined();
   }
 }
@@ -224,11 +227,11 @@ Handle capeImpl(Term x) {
 // gives its own payload; a list its collected elements (as `zits` collects them).
 static std::optional<std::string> initBytes(const Cell* x) {
   switch (kindOf(x)) {
-    case 'a': return std::string(cells::byteStringPayload(x));
-    case 'u': return characters(x);
-    case 'e': return std::string(cells::realPayload(x));
-    case 'i': return numbers::bitFormFromText(NumeralText(x).view());
-    case 'w': return isList(x) ? collectList(x) : std::nullopt;
+    case ValueKind::byteString: return std::string(cells::byteStringPayload(x));
+    case ValueKind::text: return characters(x);
+    case ValueKind::real: return std::string(cells::realPayload(x));
+    case ValueKind::integer: return numbers::bitFormFromText(NumeralText(x).view());
+    case ValueKind::other: return isList(x) ? collectList(x) : std::nullopt;
     default: return std::nullopt;
   }
 }
@@ -241,7 +244,7 @@ Handle initImpl(Term x) {
 // Decision: `copy` writes exactly the bytes `init` gives (so an integer writes its
 // bit form and a text its characters); lists are refused like every pair.
 Handle copyImpl(Int address, Term x) {
-  std::optional<std::string> bytes = kindOf(x.cell) == 'w' ? std::nullopt : initBytes(x.cell);
+  std::optional<std::string> bytes = kindOf(x.cell) == ValueKind::other ? std::nullopt : initBytes(x.cell);
   if (!bytes) return undefined();
   if (!bytes->empty()) std::memcpy(address.pointer(), bytes->data(), bytes->size());
   return cells::common(cells::Common::I);
@@ -250,11 +253,11 @@ Handle copyImpl(Int address, Term x) {
 // Decision: an integer's length is that of its sequence in bits, the number of
 // elements of its bit stream, so `look` reads indices 0 to rank - 1.
 Handle rankImpl(Term x) {
-  switch (char kind = kindOf(x.cell)) {
-    case 'a':
-    case 'u': return cells::numeralFromUInt64(storedBytes(x.cell, kind).size());
-    case 'e': return cells::numeralFromInt64(8);
-    case 'i': return cells::numeralFromUInt64(sequenceOf(x.cell).size());
+  switch (ValueKind kind = kindOf(x.cell)) {
+    case ValueKind::byteString:
+    case ValueKind::text: return cells::numeralFromUInt64(storedBytes(x.cell, kind).size());
+    case ValueKind::real: return cells::numeralFromInt64(8);
+    case ValueKind::integer: return cells::numeralFromUInt64(sequenceOf(x.cell).size());
     default: return undefined();
   }
 }
@@ -266,10 +269,10 @@ Handle rankImpl(Term x) {
 Handle litsImpl(Term x) {
   std::optional<std::string> one;
   switch (kindOf(x.cell)) {
-    case 'a': one = std::string(cells::byteStringPayload(x.cell)); break;
-    case 'u': one = characters(x.cell); break;
-    case 'i': return cells::numeralFromInt64(int8_t(cells::int64FromCell(x.cell)));
-    case 'e': {
+    case ValueKind::byteString: one = std::string(cells::byteStringPayload(x.cell)); break;
+    case ValueKind::text: one = characters(x.cell); break;
+    case ValueKind::integer: return cells::numeralFromInt64(int8_t(cells::int64FromCell(x.cell)));
+    case ValueKind::real: {
       double d = std::trunc(numbers::doubleFromReal(x.cell));
       if (!(d >= -0x1p63 && d < 0x1p63)) return undefined();
       return cells::numeralFromInt64(int8_t(int64_t(d)));
@@ -285,19 +288,19 @@ Handle litsImpl(Term x) {
 // answers of `look` at each index).
 Handle lotsImpl(Term x) {
   switch (kindOf(x.cell)) {
-    case 'u': {
+    case ValueKind::text: {
       std::string chars = characters(x.cell);
       return listOf(chars.size(), [&](std::size_t i) { return characterText(chars[i]); });
     }
-    case 'a': {
+    case ValueKind::byteString: {
       std::string_view p = cells::byteStringPayload(x.cell);
       return listOf(p.size(), [&](std::size_t i) { return cells::numeralFromInt64((unsigned char)p[i]); });
     }
-    case 'e': {
+    case ValueKind::real: {
       uint64_t bits = cells::realBits(x.cell);
       return listOf(64, [&](std::size_t i) { return cells::truth((bits >> i) & 1); });
     }
-    case 'i': {
+    case ValueKind::integer: {
       std::vector<bool> seq = sequenceOf(x.cell);
       return listOf(seq.size(), [&](std::size_t i) { return cells::truth(seq[i]); });
     }
@@ -312,13 +315,13 @@ Handle lotsImpl(Term x) {
 // the empty text, the empty list, numbers of either form and other pairs give "Z".
 Handle leftImpl(Term x) {
   if (isVPair(x.cell)) return borrowed(vFirst(x.cell));
-  if (kindOf(x.cell) != 'u') return undefined();
+  if (kindOf(x.cell) != ValueKind::text) return undefined();
   return firstCharacterOf(x.cell);
 }
 
 Handle rghtImpl(Term x) {
   if (isVPair(x.cell)) return borrowed(cells::rightOf(x.cell));
-  if (kindOf(x.cell) != 'u') return undefined();
+  if (kindOf(x.cell) != ValueKind::text) return undefined();
   return textRest(x.cell);
 }
 
@@ -327,23 +330,23 @@ Handle rghtImpl(Term x) {
 Handle leafImpl(Term x) {
   if (isEmptyList(x.cell)) return cells::truth(true);
   if (isVPair(x.cell)) return cells::truth(false);
-  if (kindOf(x.cell) != 'u') return undefined();
+  if (kindOf(x.cell) != ValueKind::text) return undefined();
   return cells::truth(numbers::textContent(x.cell).empty());
 }
 
 Handle lookImpl(Term x, Index i) {
-  switch (char kind = kindOf(x.cell)) {
-    case 'a':
-    case 'u': {
+  switch (ValueKind kind = kindOf(x.cell)) {
+    case ValueKind::byteString:
+    case ValueKind::text: {
       std::string_view bytes = storedBytes(x.cell, kind);
       std::optional<std::size_t> at = positionIn(i.value, bytes.size());
       return at ? cells::numeralFromInt64((unsigned char)bytes[*at]) : undefined();
     }
-    case 'e': {
+    case ValueKind::real: {
       std::optional<std::size_t> at = positionIn(i.value, 64);
       return at ? cells::truth((cells::realBits(x.cell) >> *at) & 1) : undefined();
     }
-    case 'i': {
+    case ValueKind::integer: {
       std::vector<bool> seq = sequenceOf(x.cell);
       int64_t at = fromEnd(i.value, seq.size());
       if (at < 0) return undefined();
@@ -355,12 +358,12 @@ Handle lookImpl(Term x, Index i) {
 
 // A byte string or text with the stored byte at `i` replaced by the element's low
 // byte; a text that would stop being one gives "Z".
-static Handle corkBytes(const Cell* x, char kind, Index i, const Cell* element) {
+static Handle corkBytes(const Cell* x, ValueKind kind, Index i, const Cell* element) {
   std::string bytes(storedBytes(x, kind));
   std::optional<std::size_t> at = positionIn(i.value, bytes.size());
-  if (!at || kindOf(element) != 'i') return undefined();
+  if (!at || kindOf(element) != ValueKind::integer) return undefined();
   bytes[*at] = char(cells::int64FromCell(element));
-  if (kind == 'a') return numbers::makeByteString(bytes);
+  if (kind == ValueKind::byteString) return numbers::makeByteString(bytes);
   std::string text = "[" + bytes + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }
@@ -381,11 +384,12 @@ static Handle corkSequence(const Cell* x, Index i, bool set) {
 // Decision: indices of `cork` follow `look` (negative from the end, outside gives
 // "Z"); a byte string or text takes an integer's low byte at a stored position.
 Handle corkImpl(Term x, Index i, Term element) {
-  char kind = kindOf(x.cell);
-  if (kind == 'a' || kind == 'u') return corkBytes(x.cell, kind, i, element.cell);
+  ValueKind kind = kindOf(x.cell);
+  if (kind == ValueKind::byteString || kind == ValueKind::text)
+    return corkBytes(x.cell, kind, i, element.cell);
   std::optional<bool> set = truthOf(element.cell);
-  if (!set || (kind != 'e' && kind != 'i')) return undefined();
-  if (kind == 'i') return corkSequence(x.cell, i, *set);
+  if (!set || (kind != ValueKind::real && kind != ValueKind::integer)) return undefined();
+  if (kind == ValueKind::integer) return corkSequence(x.cell, i, *set);
   std::optional<std::size_t> at = positionIn(i.value, 64);
   if (!at) return undefined();
   uint64_t bit = uint64_t{1} << *at;
@@ -395,14 +399,14 @@ Handle corkImpl(Term x, Index i, Term element) {
 // Decision: a text is cut at stored positions, as `rank` and `look` count them; a
 // piece that is not a well-formed text (a cut inside an escape) gives "Z".
 Handle trimImpl(Term x, Index from, Index to) {
-  char kind = kindOf(x.cell);
-  if (kind != 'a' && kind != 'u') return undefined();
+  ValueKind kind = kindOf(x.cell);
+  if (kind != ValueKind::byteString && kind != ValueKind::text) return undefined();
   std::string_view bytes = storedBytes(x.cell, kind);
   int64_t a = fromEnd(from.value, bytes.size());
   int64_t b = fromEnd(to.value, bytes.size());
   if (a < 0 || b < 0 || a > b || b > int64_t(bytes.size())) return undefined();
   std::string_view piece = bytes.substr(std::size_t(a), std::size_t(b - a));
-  if (kind == 'a') return numbers::makeByteString(piece);
+  if (kind == ValueKind::byteString) return numbers::makeByteString(piece);
   std::string text = "[" + std::string(piece) + "]";
   return numbers::isText(text) ? cells::makeAtom(text) : undefined();
 }

@@ -13,6 +13,8 @@
 
 namespace numbers {
 
+using cells::ValueKind;
+
 using cells::Cell;
 using cells::Handle;
 
@@ -20,12 +22,12 @@ static Handle undefined() { return cells::common(cells::Common::Z); }
 
 // The value kind, with an atom that only looks like a real (one of another length)
 // counted as "[void]".
-static char operandKind(const Cell* c) {
-  char kind = valueKind(c);
-  return kind == 'e' && !isReal(c) ? 'w' : kind;
+static ValueKind operandKind(const Cell* c) {
+  ValueKind kind = valueKind(c);
+  return kind == ValueKind::real && !isReal(c) ? ValueKind::other : kind;
 }
 
-static bool isTextKind(char kind) { return kind == 'a' || kind == 'u'; }
+static bool isTextKind(ValueKind kind) { return kind == ValueKind::byteString || kind == ValueKind::text; }
 
 // ---- Arithmetic -------------------------------------------------------------
 
@@ -45,9 +47,9 @@ static Handle integerArithmetic(Op op, const Cell* x, const Cell* y) {
   return undefined();
 }
 
-static std::optional<double> doubleOf(const Cell* c, char kind) {
-  if (kind == 'e') return doubleFromReal(c);
-  if (kind == 'o') {
+static std::optional<double> doubleOf(const Cell* c, ValueKind kind) {
+  if (kind == ValueKind::real) return doubleFromReal(c);
+  if (kind == ValueKind::numb) {
     std::optional<Dyadic> d = numbValue(c);
     return d ? std::optional<double>(doubleFromNumb(*d)) : std::nullopt;
   }
@@ -56,7 +58,7 @@ static std::optional<double> doubleOf(const Cell* c, char kind) {
 }
 
 // C double arithmetic: IEEE results (infinities, NaNs) without checks.
-static Handle realArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
+static Handle realArithmetic(Op op, const Cell* x, ValueKind kx, const Cell* y, ValueKind ky) {
   std::optional<double> a = doubleOf(x, kx), b = doubleOf(y, ky);
   if (!a || !b) return undefined();
   switch (op) {
@@ -70,8 +72,8 @@ static Handle realArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
   return undefined();
 }
 
-static std::optional<Dyadic> numbOf(const Cell* c, char kind) {
-  if (kind == 'o') return numbValue(c);
+static std::optional<Dyadic> numbOf(const Cell* c, ValueKind kind) {
+  if (kind == ValueKind::numb) return numbValue(c);
   NumeralText t(c);
   return t.valid() ? std::optional<Dyadic>(dyadicFromInteger(t.view())) : std::nullopt;
 }
@@ -80,7 +82,7 @@ static Handle numbAtom(std::optional<Dyadic> d) { return d ? cells::makeAtom(num
 
 // Numbs, or a numb and an integer made a numb. Division has no numb meaning.
 // Decision: a numb exponent has none either (integer exponents are taken earlier).
-static Handle numbArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky) {
+static Handle numbArithmetic(Op op, const Cell* x, ValueKind kx, const Cell* y, ValueKind ky) {
   std::optional<Dyadic> a = numbOf(x, kx), b = numbOf(y, ky);
   if (!a || !b) return undefined();
   switch (op) {
@@ -108,13 +110,13 @@ static Handle numbPowerOf(const Cell* x, const Cell* y) {
 // Texts: `plus` joins with anything numeric; `dash` cuts a text by an integer;
 // `mult` repeats a text an integer number of times. Decision: `dash` and `mult` of
 // two texts have no meaning ("Z").
-static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char ky, bool soleX) {
+static Handle textArithmetic(Op op, const Cell* x, ValueKind kx, const Cell* y, ValueKind ky, bool soleX) {
   if (op == Op::plus) return textPlus(x, kx, y, ky, soleX);
   if (op != Op::dash && op != Op::mult) return undefined();
   bool textFirst = isTextKind(kx);
   const Cell* text = textFirst ? x : y;
   const Cell* count = textFirst ? y : x;
-  if (operandKind(count) != 'i' || (op == Op::dash && !textFirst)) return undefined();
+  if (operandKind(count) != ValueKind::integer || (op == Op::dash && !textFirst)) return undefined();
   NumeralText n(count);
   if (!n.valid()) return undefined();
   return op == Op::dash ? textDash(text, kx, n.view()) : textMult(text, textFirst ? kx : ky, n.view());
@@ -123,12 +125,12 @@ static Handle textArithmetic(Op op, const Cell* x, char kx, const Cell* y, char 
 // Every kind but two short numerals added or subtracted. `soleX`: only this call
 // sees x (a join may grow it in place).
 [[gnu::noinline]] static Handle arithmetic(Op op, const Cell* x, const Cell* y, bool soleX = false) {
-  char kx = operandKind(x), ky = operandKind(y);
-  if (kx == 'w' || ky == 'w') return undefined();
-  if (op == Op::powa && kx == 'o' && ky == 'i') return numbPowerOf(x, y);
+  ValueKind kx = operandKind(x), ky = operandKind(y);
+  if (kx == ValueKind::other || ky == ValueKind::other) return undefined();
+  if (op == Op::powa && kx == ValueKind::numb && ky == ValueKind::integer) return numbPowerOf(x, y);
   if (isTextKind(kx) || isTextKind(ky)) return textArithmetic(op, x, kx, y, ky, soleX);
-  if (kx == 'e' || ky == 'e') return realArithmetic(op, x, kx, y, ky);
-  if (kx == 'o' || ky == 'o') return numbArithmetic(op, x, kx, y, ky);
+  if (kx == ValueKind::real || ky == ValueKind::real) return realArithmetic(op, x, kx, y, ky);
+  if (kx == ValueKind::numb || ky == ValueKind::numb) return numbArithmetic(op, x, kx, y, ky);
   return integerArithmetic(op, x, y);
 }
 
@@ -156,9 +158,9 @@ Handle powaImpl(Term x, Term y) { return arithmetic(Op::powa, x.cell, y.cell); }
 // ---- Order and equality ---------------------------------------------------------
 
 // x < y for two values of one kind; nothing when a value cannot be read.
-static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
+static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, ValueKind kind) {
   if (isTextKind(kind)) return compareTexts(x, y, kind) < 0;
-  if (kind == 'o') {
+  if (kind == ValueKind::numb) {
     std::optional<Dyadic> a = numbValue(x), b = numbValue(y);
     if (!a || !b) return std::nullopt;
     return numbLess(*a, *b);
@@ -171,10 +173,10 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, char kind) {
 // Kinds order as their letters: post < real < integer < numb < text. Reals compare
 // as C does, so with a NaN both `less` and `gteq` are false.
 [[gnu::noinline]] static Handle order(const Cell* x, const Cell* y, bool wantLess) {
-  char kx = operandKind(x), ky = operandKind(y);
-  if (kx == 'w' || ky == 'w') return undefined();
+  ValueKind kx = operandKind(x), ky = operandKind(y);
+  if (kx == ValueKind::other || ky == ValueKind::other) return undefined();
   if (kx != ky) return cells::truth((kx < ky) == wantLess);
-  if (kx == 'e') {
+  if (kx == ValueKind::real) {
     double a = doubleFromReal(x), b = doubleFromReal(y);
     return cells::truth(wantLess ? b > a : a >= b);
   }
@@ -201,10 +203,10 @@ static std::optional<bool> equal(const Cell* x, const Cell* y) {
   if (x == y) return true;
   short_numeral::Value sx, sy;
   if (short_numeral::readBoth(x, y, sx, sy)) return short_numeral::equal(sx, sy);
-  char kx = operandKind(x), ky = operandKind(y);
-  if (kx == 'w' || ky == 'w') return std::nullopt;
+  ValueKind kx = operandKind(x), ky = operandKind(y);
+  if (kx == ValueKind::other || ky == ValueKind::other) return std::nullopt;
   if (kx != ky) return false;
-  if (kx == 'e') return doubleFromReal(x) == doubleFromReal(y);
+  if (kx == ValueKind::real) return doubleFromReal(x) == doubleFromReal(y);
   if (isTextKind(kx)) return compareTexts(x, y, kx) == 0;
   NumeralText a(x), b(y);
   if (!a.valid() || !b.valid()) return std::nullopt;
@@ -248,10 +250,11 @@ static std::optional<double> doubleFromTruthList(const Cell* list) {
 Handle realImpl(Term x) {
   const Cell* c = x.cell;
   switch (operandKind(c)) {
-    case 'a': return realFromDouble(std::strtod(cells::byteStringPayload(c).data(), nullptr));
-    case 'e': return Handle(const_cast<Cell*>(c));
-    case 'u': return realFromDouble(std::atof(decodeText(textContent(c)).c_str()));
-    case 'w': {
+    case ValueKind::byteString:
+      return realFromDouble(std::strtod(cells::byteStringPayload(c).data(), nullptr));
+    case ValueKind::real: return Handle(const_cast<Cell*>(c));
+    case ValueKind::text: return realFromDouble(std::atof(decodeText(textContent(c)).c_str()));
+    case ValueKind::other: {
       std::optional<double> d = doubleFromTruthList(c);
       return d ? realFromDouble(*d) : undefined();
     }

@@ -79,7 +79,7 @@ cells::Handle makeByteString(std::string_view payload) { return makeByteStringOf
 // scans it again.
 static cells::Handle sealText(cells::Cell* c, std::size_t length) {
   cells::Handle text = cells::sealAtom(c, length);
-  cells::cacheValueKind(text.get(), 'u');
+  cells::cacheValueKind(text.get(), ValueKind::text);
   return text;
 }
 
@@ -100,13 +100,14 @@ cells::Handle makeText(std::string_view content) { return makeTextOf(content, {}
 // An operand's bytes when joined: a post's payload, a text's content (decoded when
 // it goes into a post), a real's "%e", a number's numeral text. `held` keeps bytes
 // that are not in the cell.
-static std::string_view joinedBytes(const cells::Cell* c, char kind, bool intoByteString, std::string& held) {
+static std::string_view joinedBytes(const cells::Cell* c, ValueKind kind, bool intoByteString,
+                                    std::string& held) {
   switch (kind) {
-    case 'a': return cells::byteStringPayload(c);
-    case 'u':
+    case ValueKind::byteString: return cells::byteStringPayload(c);
+    case ValueKind::text:
       if (!intoByteString || isPlainContent(textContent(c))) return textContent(c);
       return held = decodeText(textContent(c));
-    case 'e': return held = realText(c);
+    case ValueKind::real: return held = realText(c);
     default: {
       NumeralText t(c);
       return held = std::string(t.view());
@@ -122,7 +123,7 @@ static void appendInPlace(cells::Cell* x, std::string_view second) {
   std::memcpy(out + length - 1, second.data(), second.size());
   out[length - 1 + second.size()] = ']';
   cells::resizeAtom(x, length + second.size());
-  cells::cacheValueKind(x, 'u');
+  cells::cacheValueKind(x, ValueKind::text);
 }
 
 // A text that grows by joins keeps half as much room again, so that a loop of joins
@@ -134,15 +135,15 @@ unsigned long long& joinsInPlace() {
   return joins;
 }
 
-cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char ky, bool soleX) {
-  bool byteString = kx == 'a' || ky == 'a';
+cells::Handle textPlus(const cells::Cell* x, ValueKind kx, const cells::Cell* y, ValueKind ky, bool soleX) {
+  bool byteString = kx == ValueKind::byteString || ky == ValueKind::byteString;
   std::string heldX, heldY;
   std::string_view first = joinedBytes(x, kx, byteString, heldX);
   std::string_view second = joinedBytes(y, ky, byteString, heldY);
   if (first.size() + second.size() > kLargestResultBytes) return cells::common(cells::Common::Z);
   if (byteString) return makeByteStringOf(first, second);
   std::size_t length = first.size() + second.size() + 2;
-  if (!soleX || kx != 'u') return makeTextOf(first, second, 0);
+  if (!soleX || kx != ValueKind::text) return makeTextOf(first, second, 0);
   auto* grown = const_cast<cells::Cell*>(x);
   if (cells::hasRoomFor(grown, length)) {
     ++joinsInPlace();
@@ -152,8 +153,8 @@ cells::Handle textPlus(const cells::Cell* x, char kx, const cells::Cell* y, char
   return makeTextOf(first, second, roomToGrow(length));
 }
 
-static cells::Handle textOfKind(char kind, std::string_view bytes) {
-  return kind == 'a' ? makeByteString(bytes) : makeText(encodeText(bytes));
+static cells::Handle textOfKind(ValueKind kind, std::string_view bytes) {
+  return kind == ValueKind::byteString ? makeByteString(bytes) : makeText(encodeText(bytes));
 }
 
 // The first n bytes dropped (n > 0) or the last |n| (n <= 0), of `all`.
@@ -165,21 +166,22 @@ static std::string_view cut(std::string_view all, int64_t n) {
 // Decision: a text is cut by its decoded bytes and encoded again, so that a cut
 // through an escape or a bracket pair still gives a well-formed text. A plain
 // content is its own decoding: it is cut as it stands.
-cells::Handle textDash(const cells::Cell* x, char kx, std::string_view n) {
+cells::Handle textDash(const cells::Cell* x, ValueKind kx, std::string_view n) {
   std::optional<int64_t> v = smallNumeral(n);
-  std::string_view stored = kx == 'a' ? cells::byteStringPayload(x) : textContent(x);
-  bool asStored = kx == 'a' || isPlainContent(stored);
+  std::string_view stored = kx == ValueKind::byteString ? cells::byteStringPayload(x) : textContent(x);
+  bool asStored = kx == ValueKind::byteString || isPlainContent(stored);
   std::string decoded = asStored ? std::string() : decodeText(stored);
   std::string_view bytes = asStored ? stored : std::string_view(decoded);
   uint64_t m = v ? (*v < 0 ? uint64_t(0) - uint64_t(*v) : uint64_t(*v)) : UINT64_MAX;
   if (m > bytes.size()) return cells::common(cells::Common::Z);
-  if (asStored) return kx == 'a' ? makeByteString(cut(bytes, *v)) : makeText(cut(bytes, *v));
+  if (asStored)
+    return kx == ValueKind::byteString ? makeByteString(cut(bytes, *v)) : makeText(cut(bytes, *v));
   return textOfKind(kx, cut(bytes, *v));
 }
 
 // Decision: a repetition longer than kLargestResultBytes gives "Z".
-cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
-  std::string_view unit = kx == 'a' ? cells::byteStringPayload(x) : textContent(x);
+cells::Handle textMult(const cells::Cell* x, ValueKind kx, std::string_view n) {
+  std::string_view unit = kx == ValueKind::byteString ? cells::byteStringPayload(x) : textContent(x);
   std::optional<int64_t> count = smallNumeral(n);
   if (isNegativeText(n) || !count) return cells::common(cells::Common::Z);
   if (!unit.empty() && uint64_t(*count) > kLargestResultBytes / unit.size())
@@ -189,12 +191,12 @@ cells::Handle textMult(const cells::Cell* x, char kx, std::string_view n) {
   std::size_t want = unit.size() * std::size_t(*count);
   if (want) out = unit;
   while (out.size() < want) out.append(out, 0, std::min(out.size(), want - out.size()));
-  return kx == 'a' ? makeByteString(out) : makeText(out);
+  return kx == ValueKind::byteString ? makeByteString(out) : makeText(out);
 }
 
-int compareTexts(const cells::Cell* x, const cells::Cell* y, char kind) {
-  std::string_view a = kind == 'a' ? cells::byteStringPayload(x) : textContent(x);
-  std::string_view b = kind == 'a' ? cells::byteStringPayload(y) : textContent(y);
+int compareTexts(const cells::Cell* x, const cells::Cell* y, ValueKind kind) {
+  std::string_view a = kind == ValueKind::byteString ? cells::byteStringPayload(x) : textContent(x);
+  std::string_view b = kind == ValueKind::byteString ? cells::byteStringPayload(y) : textContent(y);
   int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (c != 0) return c < 0 ? -1 : 1;
   return a.size() < b.size() ? -1 : a.size() > b.size();

@@ -18,64 +18,70 @@ bool isText(std::string_view bytes) {
 }
 
 // A bit stream's first element tells its kind, when the whole stream is well formed.
-static char streamKind(const cells::Cell* c) {
+static ValueKind streamKind(const cells::Cell* c) {
   using namespace cells;
   const Cell* head = leftOf(c);
-  if (!isPair(head) || !isAtomText(leftOf(head), "J")) return 'w';
-  char kind = isAtomText(rightOf(head), "K") ? 'i' : isAtomText(rightOf(head), "H") ? 'o' : 'w';
-  return kind != 'w' && isWellFormedStream(c) ? kind : 'w';
+  if (!isPair(head) || !isAtomText(leftOf(head), "J")) return ValueKind::other;
+  ValueKind kind = isAtomText(rightOf(head), "K")   ? ValueKind::integer
+                   : isAtomText(rightOf(head), "H") ? ValueKind::numb
+                                                    : ValueKind::other;
+  return kind != ValueKind::other && isWellFormedStream(c) ? kind : ValueKind::other;
 }
 
-static char numeralKind(const cells::Cell* c) {
+static ValueKind numeralKind(const cells::Cell* c) {
   switch (cells::numeralForm(c)) {
-    case cells::NumeralForm::integer: return 'i';
-    case cells::NumeralForm::numb: return 'o';
-    case cells::NumeralForm::none: return 'w';
+    case cells::NumeralForm::integer: return ValueKind::integer;
+    case cells::NumeralForm::numb: return ValueKind::numb;
+    case cells::NumeralForm::none: return ValueKind::other;
   }
-  return 'w';
+  return ValueKind::other;
 }
 
 // A text's brackets are looked at once per atom (a numeral's digits likewise, in
 // numeralForm): the answer stays with the atom, so a loop over a growing text does
 // not scan it again at every test.
-static char bracketedKind(const cells::Cell* c) {
-  if (char cached = cells::cachedValueKind(c)) return cached;
-  char kind = isText(cells::text(c)) ? 'u' : 'w';
+static ValueKind bracketedKind(const cells::Cell* c) {
+  if (ValueKind cached = cells::cachedValueKind(c); cached != ValueKind::undecided) return cached;
+  ValueKind kind = isText(cells::text(c)) ? ValueKind::text : ValueKind::other;
   cells::cacheValueKind(c, kind);
   return kind;
 }
 
-char valueKind(const cells::Cell* c) {
+ValueKind valueKind(const cells::Cell* c) {
   using cells::AtomKind;
   if (cells::isPair(c)) return streamKind(c);
   switch (cells::atomKind(c)) {
-    case AtomKind::fixedBinary: return 'e';
-    case AtomKind::countedBinary: return 'a';
+    case AtomKind::fixedBinary: return ValueKind::real;
+    case AtomKind::countedBinary: return ValueKind::byteString;
     case AtomKind::bracketed: return bracketedKind(c);
     case AtomKind::numeral: return numeralKind(c);
-    default: return 'w';
+    default: return ValueKind::other;
   }
 }
 
 // Each kind's tag (what `type` gives) and its name in a person's words.
 struct KindWords {
-  char kind;
+  ValueKind kind;
   std::string_view tag, name;
 };
 static constexpr KindWords kKindWords[] = {
-    {'a', "[post]", "byte string"},     {'e', "[real]", "real"}, {'i', "[hint]", "integer"},
-    {'o', "[numb]", "binary fraction"}, {'u', "[zits]", "text"}, {'w', "[void]", "other"},
+    {ValueKind::byteString, "[post]", "byte string"},
+    {ValueKind::real, "[real]", "real"},
+    {ValueKind::integer, "[hint]", "integer"},
+    {ValueKind::numb, "[numb]", "binary fraction"},
+    {ValueKind::text, "[zits]", "text"},
+    {ValueKind::other, "[void]", "other"},
 };
 
-static const KindWords& wordsOf(char kind) {
+static const KindWords& wordsOf(ValueKind kind) {
   for (const KindWords& w : kKindWords)
     if (w.kind == kind) return w;
   return kKindWords[5];
 }
 
-std::string_view kindTag(char kind) { return wordsOf(kind).tag; }
+std::string_view kindTag(ValueKind kind) { return wordsOf(kind).tag; }
 
-std::string_view kindName(char kind) { return wordsOf(kind).name; }
+std::string_view kindName(ValueKind kind) { return wordsOf(kind).name; }
 
 // The cell layer asks only for streams that the integer test has accepted, which
 // are well formed all the way down.

@@ -1,8 +1,8 @@
-// The six kinds of a value, which every built-in uses to check its arguments:
-// 'a' byte string "[post]", 'e' real "[real]", 'i' integer "[hint]", 'o' numb
-// "[numb]", 'u' text "[zits]", 'w' anything else "[void]". A number is one in
-// full: an atom that begins with a digit but holds other bytes ("5a"), or a bit
-// stream broken anywhere along its length, is "[void]".
+// The kind of a value (cells::ValueKind), which every built-in uses to check its
+// arguments: a byte string "[post]", a real "[real]", an integer "[hint]", a numb
+// "[numb]", a text "[zits]", anything else "[void]". A number is one in full: an
+// atom that begins with a digit but holds other bytes ("5a"), or a bit stream broken
+// anywhere along its length, is "[void]".
 #pragma once
 
 #include <string_view>
@@ -11,13 +11,15 @@
 
 namespace numbers {
 
-char valueKind(const cells::Cell* c);
+using cells::ValueKind;
 
-// The tag that the built-in `type` gives for a kind letter.
-std::string_view kindTag(char kind);
+ValueKind valueKind(const cells::Cell* c);
+
+// The tag that the built-in `type` gives for a kind.
+std::string_view kindTag(ValueKind kind);
 
 // The kind in a person's words ("integer", "text", ...; "other" for the rest), for hints.
-std::string_view kindName(char kind);
+std::string_view kindName(ValueKind kind);
 
 // A text is an atom holding one well-formed bracket group: it begins with "[" and
 // the "]" that closes that first "[" is its last byte. The atom "[" is not a text.

@@ -73,11 +73,12 @@ TEST_F(CellTest, AtomKindsAndTheKindByte) {
   Handle longText = makeAtom("[a text longer than a small block]");
   Handle shortText = makeAtom("[short]");
   Handle name = makeAtom("a_plain_name_longer_than_a_block");
-  for (const Handle& h : {longText, shortText, name}) EXPECT_EQ(cachedValueKind(h.get()), 0);
-  for (const Handle& h : {longText, shortText, name}) cacheValueKind(h.get(), 'u');
-  EXPECT_EQ(cachedValueKind(longText.get()), 'u');
-  EXPECT_EQ(cachedValueKind(shortText.get()), 0);
-  EXPECT_EQ(cachedValueKind(name.get()), 0);
+  for (const Handle& h : {longText, shortText, name})
+    EXPECT_EQ(cachedValueKind(h.get()), ValueKind::undecided);
+  for (const Handle& h : {longText, shortText, name}) cacheValueKind(h.get(), ValueKind::text);
+  EXPECT_EQ(cachedValueKind(longText.get()), ValueKind::text);
+  EXPECT_EQ(cachedValueKind(shortText.get()), ValueKind::undecided);
+  EXPECT_EQ(cachedValueKind(name.get()), ValueKind::undecided);
   EXPECT_EQ(longText.text(), "[a text longer than a small block]");
 }
 
@@ -99,7 +100,7 @@ TEST_F(CellTest, AtomsGrowWithinTheirRoom) {
   Cell* c = allocateAtom(bytes.size(), 100);
   std::memcpy(const_cast<char*>(chars(c)), bytes.data(), bytes.size());
   Handle h = sealAtom(c, bytes.size());
-  cacheValueKind(h.get(), 'u');
+  cacheValueKind(h.get(), ValueKind::text);
   EXPECT_TRUE(hasRoomFor(h.get(), 100));
   EXPECT_FALSE(hasRoomFor(h.get(), 4096));
   EXPECT_FALSE(hasRoomFor(makeAtom("[short]").get(), 8));
@@ -109,7 +110,7 @@ TEST_F(CellTest, AtomsGrowWithinTheirRoom) {
   resizeAtom(c, grown.size());
   EXPECT_EQ(h.text(), grown);
   EXPECT_EQ(chars(c)[grown.size()], '\0');
-  EXPECT_EQ(cachedValueKind(h.get()), 0);
+  EXPECT_EQ(cachedValueKind(h.get()), ValueKind::undecided);
 }
 
 TEST_F(CellTest, PairShape) {

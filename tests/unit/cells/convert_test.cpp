@@ -108,12 +108,14 @@ TEST_F(ConvertTest, IntegerTest) {
 // stream well formed; other shapes are refused without asking it.
 TEST_F(ConvertTest, IntegerTestOfPairsAsksTheNumbersLayer) {
   NumberSeams saved = numberSeams();
-  numberSeams().valueKind = [](const Cell* c) { return cells::text(rightOf(c)) == "K" ? 'i' : 'w'; };
+  numberSeams().valueKind = [](const Cell* c) {
+    return cells::text(rightOf(c)) == "K" ? ValueKind::integer : ValueKind::other;
+  };
   EXPECT_TRUE(isInteger(stream("K", makeAtom("K")).get()));
   EXPECT_FALSE(isInteger(stream("K", makeAtom("x")).get()));
-  numberSeams().valueKind = [](const Cell*) -> char {
+  numberSeams().valueKind = [](const Cell*) -> ValueKind {
     ADD_FAILURE();
-    return 'i';
+    return ValueKind::integer;
   };
   EXPECT_FALSE(isInteger(stream("H", makeAtom("K")).get()));
   EXPECT_FALSE(isInteger(pair("f", "x").get()));
@@ -137,11 +139,11 @@ TEST_F(ConvertTest, BitStreamsGoThroughTheNumbersSeam) {
 
 TEST_F(ConvertTest, HostPointerByKind) {
   NumberSeams saved = numberSeams();
-  numberSeams().valueKind = [](const Cell* c) {
+  numberSeams().valueKind = [](const Cell* c) -> ValueKind {
     switch (firstByte(c)) {
-      case '[': return 'u';
-      case '(': return 'a';
-      default: return isInteger(c) ? 'i' : 'w';
+      case '[': return ValueKind::text;
+      case '(': return ValueKind::byteString;
+      default: return isInteger(c) ? ValueKind::integer : ValueKind::other;
     }
   };
   Handle text = makeAtom("[abc]");

@@ -126,7 +126,7 @@ TEST_F(NumericBuiltinsTest, JoinsGrowOnlyTextsNoOneElseHolds) {
     std::string bytes = *piece == '[' ? std::string(piece + 1, std::strlen(piece) - 2) : piece;
     expected.insert(expected.size() - 1, bytes);
     ASSERT_EQ(text.text(), expected);
-    ASSERT_EQ(valueKind(text.get()), 'u');
+    ASSERT_EQ(valueKind(text.get()), ValueKind::text);
   }
   EXPECT_TRUE(grewInPlace);
 

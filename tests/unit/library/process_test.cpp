@@ -20,7 +20,7 @@ using namespace library::testing;
 class ProcessTest : public LibraryTest {};
 
 static double realOf(const Handle& h) {
-  EXPECT_EQ(numbers::valueKind(h.get()), 'e');
+  EXPECT_EQ(numbers::valueKind(h.get()), ValueKind::real);
   double d;
   std::memcpy(&d, h.text().data() + 1, sizeof d);
   return d;

@@ -56,7 +56,7 @@ TEST_F(BitFormTest, MalformedStreamsAreNoNumbers) {
     Handle s = stream(c.bits, cells::makeAtom(c.tail));
     EXPECT_FALSE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
     EXPECT_FALSE(streamNumeralText(s.get())) << c.bits << " " << c.tail;
-    EXPECT_EQ(valueKind(s.get()), 'w') << c.bits << " " << c.tail;
+    EXPECT_EQ(valueKind(s.get()), ValueKind::other) << c.bits << " " << c.tail;
     EXPECT_FALSE(cells::isInteger(s.get())) << c.bits << " " << c.tail;
   }
   // The element's head must be (J b) itself.
@@ -71,14 +71,15 @@ TEST_F(BitFormTest, WellFormedStreamsHaveTheKindOfTheirFirstBit) {
   struct {
     const char* bits;
     const char* tail;
-    char kind;
-  } cases[] = {{"K", "K", 'i'},    {"KHK", "K", 'i'}, {"KK", "5", 'i'},
-               {"KK", "007", 'i'}, {"H", "K", 'o'},   {"HKK", "05", 'o'}};
+    ValueKind kind;
+  } cases[] = {{"K", "K", ValueKind::integer},  {"KHK", "K", ValueKind::integer},
+               {"KK", "5", ValueKind::integer}, {"KK", "007", ValueKind::integer},
+               {"H", "K", ValueKind::numb},     {"HKK", "05", ValueKind::numb}};
   for (auto& c : cases) {
     Handle s = stream(c.bits, cells::makeAtom(c.tail));
     EXPECT_TRUE(isWellFormedStream(s.get())) << c.bits << " " << c.tail;
     EXPECT_EQ(valueKind(s.get()), c.kind) << c.bits << " " << c.tail;
-    EXPECT_EQ(cells::isInteger(s.get()), c.kind == 'i') << c.bits << " " << c.tail;
+    EXPECT_EQ(cells::isInteger(s.get()), c.kind == ValueKind::integer) << c.bits << " " << c.tail;
   }
 }
 
