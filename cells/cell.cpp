@@ -65,13 +65,13 @@ Cell* refill() {
 // Numerals and bracketed atoms are measured as the header layout prescribes; so are
 // counted binary and fixed-size atoms, whose stated lengths a program could
 // otherwise contradict.
-static bool isMeasuredKind(unsigned char first) { return isMeasured(atomKind(first)); }
+static bool holdsLength(const Cell* atom) { return headerFieldOf(atom) == HeaderField::length; }
 
 // Atoms other than short measured ones: long texts, and plain atoms, whose length
 // field holds no length.
 [[gnu::noinline]] static void freeOtherAtom(Cell* c) {
   std::size_t length = text(c).size();  // before the side table forgets it
-  if (isMeasuredKind(firstByte(c)) && lengthCache(c) == 0) longAtomLengths().erase(c);
+  if (holdsLength(c) && lengthCache(c) == 0) longAtomLengths().erase(c);
   if (length <= kSmallAtom) return freeBlock(c);
   ++pool::released;
   budgetFree(c);
@@ -79,7 +79,7 @@ static bool isMeasuredKind(unsigned char first) { return isMeasured(atomKind(fir
 
 static void freeAtom(Cell* c) {
   uint64_t cached = lengthCache(c);
-  if (cached - 1 < kSmallAtom && isMeasuredKind(firstByte(c))) return freeBlock(c);
+  if (cached - 1 < kSmallAtom && holdsLength(c)) return freeBlock(c);
   freeOtherAtom(c);
 }
 
@@ -99,7 +99,7 @@ int digitValue(unsigned char c) {
 std::string_view text(const Cell* c) {
   if (isPair(c)) return {};
   const char* s = chars(c);
-  if (!isMeasuredKind(static_cast<unsigned char>(s[0]))) return {s, std::strlen(s)};
+  if (!holdsLength(c)) return {s, std::strlen(s)};
   if (uint64_t cached = lengthCache(c)) return {s, cached};
   auto found = longAtomLengths().find(c);
   invariant(found != longAtomLengths().end(), "measured atom without a length");
@@ -165,7 +165,7 @@ Cell* allocateAtom(std::size_t length, std::size_t capacity) {
 // Only long measured atoms grow: their length is recorded, not found at the NUL, and
 // their block is malloc's, which knows its size.
 bool hasRoomFor(const Cell* c, std::size_t length) {
-  if (!isMeasuredKind(firstByte(c))) return false;
+  if (!holdsLength(c)) return false;
   std::size_t now = text(c).size();
   if (now <= kSmallAtom || length < now) return false;
   return malloc_usable_size(const_cast<Cell*>(c)) >= longAtomBytes(length);
@@ -173,7 +173,7 @@ bool hasRoomFor(const Cell* c, std::size_t length) {
 
 // The kind byte's place: after the NUL of a measured atom that is not short.
 static char* valueKindByte(const Cell* c) {
-  if (!isMeasuredKind(firstByte(c))) return nullptr;
+  if (!holdsLength(c)) return nullptr;
   std::size_t length = lengthCache(c);
   if (length == 0) length = text(c).size();
   return length > kSmallAtom ? const_cast<char*>(chars(c)) + length + 1 : nullptr;
@@ -205,7 +205,7 @@ void resizeAtom(Cell* c, std::size_t length) {
 Handle sealAtom(Cell* c, std::size_t length) {
   // A plain atom's text ends at its first NUL; when that makes a long atom short, it
   // moves to a small block, so that its release can tell its size from its text.
-  if (!isMeasuredKind(firstByte(c)) && length > kSmallAtom) {
+  if (!holdsLength(c) && length > kSmallAtom) {
     std::size_t shown = std::strlen(chars(c));
     if (shown <= kSmallAtom) {
       Cell* small = allocateAtom(shown);
@@ -216,7 +216,7 @@ Handle sealAtom(Cell* c, std::size_t length) {
       length = shown;
     }
   }
-  if (isMeasuredKind(firstByte(c))) {
+  if (holdsLength(c)) {
     if (length > 0 && length < kLengthLimit) setLengthCache(c, length);
     else if (length > 0)
       longAtomLengths()[c] = length;

@@ -17,8 +17,10 @@ namespace cells {
 
 // Header bits, from the least significant:
 //   0..29  reference count
-//  30..55  length cache (0 when not set); for a pair or a one-letter variable, the
-//          free-letter mask; for any other plain atom, the engine's resolution slot
+//  30..55  a field whose meaning the cell decides (headerFieldOf, below): a measured
+//          atom's length (0 when not set), or an "@" pair's; the free-letter mask of
+//          any other pair or of a one-letter variable; the engine's resolution slot of
+//          any other plain atom
 //  56..61  graph annotation v, stored as v + 52; 0 means not yet computed
 //  62      with bits 56..61 zero: the data marker "@"; otherwise the annotation flag
 //  63      atom flag
@@ -177,6 +179,21 @@ inline AtomKind atomKind(const Cell* c) { return atomKind(static_cast<unsigned c
 inline constexpr bool isMeasured(AtomKind kind) {
   return kind == AtomKind::fixedBinary || kind == AtomKind::countedBinary || kind == AtomKind::numeral ||
          kind == AtomKind::bracketed;
+}
+
+// What the header's 26-bit field (bits 30..55) holds for a cell: every reader and
+// writer of the field asks here. The letter test comes first, so that a caller
+// wanting only the mask pays no kind lookup.
+enum class HeaderField : uint8_t {
+  length,          // a measured atom's bytes, or an "@" pair's total; 0: not recorded
+  letterMask,      // the free letters of a pair or of a one-letter variable
+  resolutionSlot,  // the engine's cache entry of any other plain atom; 0: none
+};
+inline HeaderField headerFieldOf(const Cell* c) {
+  if (isPair(c)) return isDataMarked(c) ? HeaderField::length : HeaderField::letterMask;
+  const char* t = chars(c);
+  if (t[0] >= 'a' && t[0] <= 'z' && t[1] == '\0') return HeaderField::letterMask;
+  return isMeasured(atomKind(c)) ? HeaderField::length : HeaderField::resolutionSlot;
 }
 
 // The text of a cell: empty for a pair; otherwise by the atom's kind, told by its

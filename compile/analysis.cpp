@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compile/terms.h"
+#include "compile/walk.h"
 #include "front/definitions.h"
 #include "front/reader.h"
 #include "library/builtin_table.h"
@@ -120,21 +121,12 @@ void annotate(Cell* term) {
   if (cells::isAnnotated(cells::leftOf(term)) && cells::isAnnotated(cells::rightOf(term)))
     return annotatePair(term);
   static std::vector<std::pair<Cell*, bool>> work;
-  work.assign(1, {term, false});
-  while (!work.empty()) {
-    auto [c, childrenDone] = work.back();
-    work.pop_back();
-    if (cells::isAnnotated(c)) continue;
-    if (cells::isAtom(c)) {
-      annotateAtom(c);
-    } else if (childrenDone) {
-      annotatePair(c);
-    } else {
-      work.push_back({c, true});
-      work.push_back({cells::rightOf(c), false});
-      work.push_back({cells::leftOf(c), false});
-    }
-  }
+  walkChildrenFirst(
+      term, work, [](const Cell* c) { return cells::isAnnotated(c); },
+      [](Cell* c) {
+        if (cells::isAtom(c)) return annotateAtom(c);
+        annotatePair(c);
+      });
 }
 
 uint32_t freeLetters(const Cell* term) {

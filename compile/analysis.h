@@ -18,13 +18,10 @@ void annotate(cells::Cell* term);
 // machine builds most of its pairs this way, one at a time.
 void annotatePair(cells::Cell* p);
 
-// The cached mask of an annotated cell: bit i for the letter 'a' + i. A pair keeps
-// it in its length field; among atoms only a one-letter variable has one.
+// The cached mask of an annotated cell: bit i for the letter 'a' + i; 0 where the
+// header field holds something else (cells::headerFieldOf).
 inline uint32_t cachedMask(const cells::Cell* c) {
-  if (cells::isDataMarked(c)) return 0;
-  if (cells::isPair(c)) return uint32_t(cells::lengthCache(c));
-  const char* t = cells::chars(c);
-  return (t[0] >= 'a' && t[0] <= 'z' && t[1] == '\0') ? uint32_t(cells::lengthCache(c)) : 0;
+  return cells::headerFieldOf(c) == cells::HeaderField::letterMask ? uint32_t(cells::lengthCache(c)) : 0;
 }
 
 // The letters free in a term by ordinary scoping, computed without annotating

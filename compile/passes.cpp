@@ -13,6 +13,7 @@
 #include "compile/analysis.h"
 #include "compile/printer.h"
 #include "compile/terms.h"
+#include "compile/walk.h"
 #include "front/reader.h"
 
 namespace compile {
@@ -25,18 +26,10 @@ using cells::Handle;
 template <class OnPair>
 static Handle rebuild(Cell* root, OnPair onPair) {
   std::unordered_map<Cell*, Handle> done;
-  std::vector<std::pair<Cell*, bool>> work{{root, false}};
   auto result = [&](Cell* c) { return cells::isAtom(c) ? Handle(c) : done.at(c); };
-  while (!work.empty()) {
-    auto [c, childrenDone] = work.back();
-    work.pop_back();
-    if (cells::isAtom(c) || done.count(c)) continue;
-    if (!childrenDone) {
-      work.insert(work.end(), {{c, true}, {cells::rightOf(c), false}, {cells::leftOf(c), false}});
-      continue;
-    }
-    done[c] = onPair(c, result(cells::leftOf(c)), result(cells::rightOf(c)));
-  }
+  walkChildrenFirst(
+      root, [&](Cell* c) { return cells::isAtom(c) || done.count(c) != 0; },
+      [&](Cell* c) { done[c] = onPair(c, result(cells::leftOf(c)), result(cells::rightOf(c))); });
   return result(root);
 }
 

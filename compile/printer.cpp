@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cells/convert.h"
+#include "compile/walk.h"
 #include "numbers/text_ops.h"
 
 namespace compile {
@@ -82,21 +83,13 @@ struct Printer {
   }
   // Shapes of every pair, children before parents.
   void computeShapes(const Cell* root) {
-    std::vector<std::pair<const Cell*, bool>> work{{root, false}};
-    while (!work.empty()) {
-      auto [c, childrenDone] = work.back();
-      work.pop_back();
-      if (cells::isAtom(c) || shapes.count(c)) continue;
-      if (!childrenDone) {
-        work.push_back({c, true});
-        work.push_back({cells::rightOf(c), false});
-        work.push_back({cells::leftOf(c), false});
-        continue;
-      }
-      Shape s = formOf(c) == Form::Juxtapose ? shapeOf(cells::leftOf(c)) : Shape{'(', false};
-      if (formOf(c) == Form::Juxtapose) s.unit = false;
-      shapes[c] = s;
-    }
+    walkChildrenFirst(
+        root, [&](const Cell* c) { return cells::isAtom(c) || shapes.count(c) != 0; },
+        [&](const Cell* c) {
+          Shape s = formOf(c) == Form::Juxtapose ? shapeOf(cells::leftOf(c)) : Shape{'(', false};
+          if (formOf(c) == Form::Juxtapose) s.unit = false;
+          shapes[c] = s;
+        });
   }
   void emit(const Cell* root) {
     struct Task {

@@ -84,13 +84,6 @@ void readShape(DefinitionShape& s, cells::Cell* term) {
   s.usedByBody = compile::cachedMask(term);
 }
 
-// Atoms whose length field holds something else: measured atoms (their length) and
-// one-letter variables (their mask).
-bool mayHoldSlot(const Cell* head) {
-  if (cells::isPair(head) || compile::isLetterAtom(head)) return false;
-  return !cells::isMeasured(cells::atomKind(head));
-}
-
 }  // namespace
 
 const Resolution& resolve(const Cell* head) {
@@ -101,7 +94,7 @@ const Resolution& resolve(const Cell* head) {
     c.generation = front::tablesGeneration();
     c.tableSize = c.table.size();
   }
-  bool slotted = mayHoldSlot(head);
+  bool slotted = cells::headerFieldOf(head) == cells::HeaderField::resolutionSlot;
   if (slotted) {
     uint64_t slot = cells::lengthCache(head);
     if (slot > 0 && slot <= c.entries.size() && c.entries[slot - 1].atom == head) return c.entries[slot - 1];

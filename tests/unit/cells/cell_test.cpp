@@ -82,6 +82,31 @@ TEST_F(CellTest, AtomKindsAndTheKindByte) {
   EXPECT_EQ(longText.text(), "[a text longer than a small block]");
 }
 
+// The header field by the cell: a length, a letter mask or a resolution slot.
+TEST_F(CellTest, HeaderFieldByCell) {
+  Handle pair = makePair(makeAtom("f"), makeAtom("x"));
+  Handle dataPair = makePair(makeAtom("[a]"), makeAtom("[b]"));
+  markData(dataPair.get());
+  struct {
+    const char* name;
+    Handle cell;
+    HeaderField field;
+  } cases[] = {
+      {"pair", pair, HeaderField::letterMask},
+      {"\"@\" pair", dataPair, HeaderField::length},
+      {"one-letter variable", Handle(leftOf(pair.get())), HeaderField::letterMask},
+      {"numeral", makeAtom("12"), HeaderField::length},
+      {"bracketed", makeAtom("[a]"), HeaderField::length},
+      {"counted binary", makeAtom("(a)x"), HeaderField::length},
+      {"fixed-size real", makeAtom(std::string_view(" 12345678")), HeaderField::length},
+      {"name", makeAtom("ab"), HeaderField::resolutionSlot},
+      {"capital letter", makeAtom("Z"), HeaderField::resolutionSlot},
+      {"update", makeAtom(")name"), HeaderField::resolutionSlot},
+      {"empty atom", makeAtom(""), HeaderField::resolutionSlot},
+  };
+  for (auto& c : cases) EXPECT_EQ(headerFieldOf(c.cell.get()), c.field) << c.name;
+}
+
 // The one-byte fast path must not take a measured atom with a NUL inside for "[".
 TEST_F(CellTest, AtomTextTest) {
   using namespace std::string_literals;
