@@ -105,14 +105,3 @@ std::optional<std::size_t> parseSize(std::string_view text) {
 }
 
 }  // namespace cells
-
-// The C++ heap is counted too (sanitizer builds keep their own operators, which
-// check what these cannot).
-#ifndef VORL_PLAIN_ALLOCATION
-void* operator new(std::size_t bytes) { return cells::budgetAllocate(bytes ? bytes : 1); }
-void* operator new[](std::size_t bytes) { return cells::budgetAllocate(bytes ? bytes : 1); }
-void operator delete(void* p) noexcept { cells::budgetFree(p); }
-void operator delete[](void* p) noexcept { cells::budgetFree(p); }
-void operator delete(void* p, std::size_t) noexcept { cells::budgetFree(p); }
-void operator delete[](void* p, std::size_t) noexcept { cells::budgetFree(p); }
-#endif
