@@ -28,12 +28,24 @@ Cache& cache() {
   return c;
 }
 
+// The shape of a definition's term, read once (see DefinitionShape).
+void readShape(DefinitionShape& s, cells::Cell* term) {
+  s.term = term;
+  s.parameters = 0;
+  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term);
+       term = cells::rightOf(term)) {
+    const Cell* key = compile::lambdaKey(term);
+    s.places[s.parameters++] = compile::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
+  }
+  if (!cells::isAnnotated(term)) compile::annotate(term);
+  s.body = term;
+  s.usedByBody = compile::cachedMask(term);
+}
+
 // A definition that is only another name (the prelude's "+" is `plus`, "." is `T`)
 // resolves to what that name is, so that its call is one rewrite, not two. The
 // analysis gives such a name the arity of its target, so the arguments match.
 // Unit definitions are not followed: their value must still be written back.
-void readShape(DefinitionShape& s, cells::Cell* term);
-
 void followAliases(Resolution& r) {
   auto& table = front::definitions();
   for (int hops = 0;
@@ -71,19 +83,6 @@ Resolution computeResolution(const Cell* head) {
   return r;
 }
 
-void readShape(DefinitionShape& s, cells::Cell* term) {
-  s.term = term;
-  s.parameters = 0;
-  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term);
-       term = cells::rightOf(term)) {
-    const Cell* key = compile::lambdaKey(term);
-    s.places[s.parameters++] = compile::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
-  }
-  if (!cells::isAnnotated(term)) compile::annotate(term);
-  s.body = term;
-  s.usedByBody = compile::cachedMask(term);
-}
-
 }  // namespace
 
 const Resolution& resolve(const Cell* head) {
@@ -114,10 +113,6 @@ const Resolution& resolve(const Cell* head) {
   cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
   return c.entries.back();
 }
-
-}  // namespace eval
-
-namespace eval {
 
 const DefinitionShape& shapeOf(const Resolution& r) {
   cells::Cell* term = r.definition->get();
