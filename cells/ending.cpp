@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
+#include "cells/memory_budget.h"
 #include "cells/report_layout.h"
 
 namespace cells {
@@ -83,6 +85,24 @@ static EndingHint& endingHint() {
 
 void setEndingHint(EndingHint hint) { endingHint() = hint; }
 
+static EndingWriter& writer() {
+  static EndingWriter w = nullptr;
+  return w;
+}
+
+void setEndingWriter(EndingWriter w) { writer() = w; }
+EndingWriter endingWriter() { return writer(); }
+
+// The profile of a run that ends here. Exhausted memory may be why: the budget is
+// lifted for it (the host's memory is rarely what ran out), and an allocation that
+// still fails comes back here, where the writer is already gone.
+static void writeObservations() {
+  EndingWriter w = std::exchange(writer(), nullptr);
+  if (!w) return;
+  setBudgetLimit(0);
+  w();
+}
+
 [[gnu::no_sanitize_address]] void endWithReport(std::string_view type, std::string_view name,
                                                 std::string_view message) {
   int error = flushStandardOutput();
@@ -92,12 +112,14 @@ void setEndingHint(EndingHint hint) { endingHint() = hint; }
     r.add(hint);
     r.write();
   }
+  writeObservations();
   std::fflush(nullptr);
   if (error) reportOutputError(error);
   std::_Exit(kReportedStatus);
 }
 
 void endForBrokenOutput() {
+  writeObservations();
   std::fflush(nullptr);
   std::_Exit(kReportedStatus);
 }

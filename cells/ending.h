@@ -30,6 +30,13 @@ int finishOutput(int status);
 using EndingHint = const char* (*)(std::string_view type);
 void setEndingHint(EndingHint hint);
 
+// What a run under observation writes when it ends (its profile, eval/observe.h):
+// every ending calls it, after its report, and it writes once. Null when nothing
+// observes the run.
+using EndingWriter = void (*)();
+void setEndingWriter(EndingWriter writer);
+EndingWriter endingWriter();
+
 // Ends a run whose standard output's reader has gone: every other stream flushed,
 // status 128, no report.
 [[noreturn]] void endForBrokenOutput();

@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
+
+#include "cells/ending.h"
 
 namespace cells {
 
@@ -41,6 +44,37 @@ static void onStopSignal(int signal, siginfo_t* info, void*) {
 
 static void onFlushTimeout(int) { ::_exit(128 + stopSignal()); }
 
+// How long the watcher waits for the machine's thread to write an observed run's profile.
+static constexpr int kObserverMilliseconds = 200;
+
+static void writeObservedRun() {
+  if (!endingWriter()) return;
+  stopState().store(StopState::requested);
+  for (int waited = 0; waited < kObserverMilliseconds && stopState().load() == StopState::requested;
+       ++waited) {
+    struct timespec millisecond = {0, 1000000};
+    ::nanosleep(&millisecond, nullptr);
+  }
+  StopState expected = StopState::requested;
+  if (stopState().compare_exchange_strong(expected, StopState::watcherWriting)) {
+    endingWriter()();
+    return;
+  }
+  while (stopState().load() != StopState::written) {  // the machine's thread writes; the alarm bounds it
+    struct timespec millisecond = {0, 1000000};
+    ::nanosleep(&millisecond, nullptr);
+  }
+}
+
+void writeAndStop() {
+  StopState expected = StopState::requested;
+  if (stopState().compare_exchange_strong(expected, StopState::machineWriting)) {
+    endingWriter()();
+    stopState().store(StopState::written);
+  }
+  for (;;) ::pause();
+}
+
 static void* watch(void*) {
   unsigned char byte;
   while (::read(pipeEnd(0), &byte, 1) != 1) {
@@ -48,6 +82,7 @@ static void* watch(void*) {
   stopSignal() = byte;
   ::signal(SIGALRM, &onFlushTimeout);
   ::alarm(kFlushSeconds);
+  writeObservedRun();
   std::fflush(nullptr);  // newest streams first, standard output near the end
   ::_exit(128 + byte);
 }

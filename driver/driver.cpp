@@ -20,6 +20,7 @@
 #include "driver/options.h"
 #include "driver/phases.h"
 #include "driver/session.h"
+#include "eval/observe.h"
 #include "library/host_fault.h"
 #include "numbers/value_kind.h"
 
@@ -52,6 +53,10 @@ int errorReport(const Diagnostic& d, std::string_view program, std::size_t first
 
 static int optionError(const std::string& option) {
   if (option == "-e") std::fputs("vorl: -e needs the program text (vorl --help lists the options)\n", stderr);
+  else if (option == "--trace")
+    std::fputs("vorl: --trace needs the name of a definition\n", stderr);
+  else if (option.starts_with("--max-steps"))
+    std::fputs("vorl: --max-steps=N needs a count of steps above 0, in decimal digits\n", stderr);
   else
     std::fprintf(stderr, "vorl: unknown option %s (vorl --help lists the options)\n",
                  escapeName(option).c_str());
@@ -132,6 +137,8 @@ int runDriver(int argc, char** argv) {
   if (o.hints) setHints(*o.hints);
   if (!setMemoryLimit(o)) return kUsageStatus;
   if (hintsOn()) cells::setEndingHint(endingHint);
+  eval::observation() = o.observation;
+  if (o.observation.profiling()) cells::setEndingWriter(eval::writeObservations);
   if (o.interactive || (!o.text && !o.file && argc == 1 && isatty(STDIN_FILENO) == 1)) return runSession();
   if (!o.text && !o.file) return usageReport();
   std::optional<std::string> program = o.text ? o.text : readProgram(*o.file);
@@ -139,8 +146,13 @@ int runDriver(int argc, char** argv) {
   blankInterpreterLine(*program);
   Diagnostic d;
   int64_t result = runPhases(*program, argv + o.arguments, d);
-  if (!d.empty()) return errorReport(d, *program);
+  if (!d.empty()) {
+    int status = errorReport(d, *program);
+    eval::writeObservations();
+    return status;
+  }
   if (hintsOn()) std::fputs(endHint().c_str(), stderr);
+  eval::writeObservations();
   // Platform: the exit status is the result modulo 256.
   return int(uint64_t(result) & 0xFF);
 }

@@ -11,9 +11,34 @@
 
 namespace driver {
 
+// A count of steps: decimal digits only, above 0.
+static bool readCount(std::string_view text, unsigned long long& count) {
+  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string_view::npos)
+    return false;
+  count = std::stoull(std::string(text));
+  return count > 0;
+}
+
+// The options that look inside a run (eval/observe.h).
+static bool readObservingOption(eval::Observation& o, int argc, char** argv, int& i) {
+  std::string_view word = argv[i];
+  if (word == "--profile") return o.profile = true;
+  if (word == "--profile=all") return o.profile = o.profileAll = true;
+  if (word.starts_with("--profile-folded=") && word.size() > 17)
+    return (o.foldedPath = word.substr(17)), true;
+  if (word.starts_with("--max-steps=")) return readCount(word.substr(12), o.maxSteps);
+  if (word.starts_with("--trace=") && word.size() > 8) return o.traced.emplace_back(word.substr(8)), true;
+  if (word == "--trace") {
+    if (i + 1 == argc) return false;
+    return o.traced.emplace_back(argv[++i]), true;
+  }
+  return false;
+}
+
 // One option at argv[i]; false when it is not understood. -e takes the next word.
 static bool readOption(Options& o, int argc, char** argv, int& i) {
   std::string_view word = argv[i];
+  if (readObservingOption(o.observation, argc, argv, i)) return true;
   if (word == "--help" || word == "-h") return o.help = true;
   if (word == "--version") return o.version = true;
   if (word == "-i") return o.interactive = true;
@@ -61,6 +86,13 @@ std::string usageText() {
          "                       the same as VORL_MAX_MEMORY\n"
          "  --hints, --no-hints  hint lines after reports (default: on when standard error is a terminal);\n"
          "                       the same as VORL_HINTS=1 or 0\n"
+         "  --profile            when the run ends, a table on standard error of the definitions it "
+         "entered:\n"
+         "                       calls, steps, built-in calls, cells and time (--profile=all: every name)\n"
+         "  --profile-folded=FILE  the same counts as folded stacks, for flame-graph tools\n"
+         "  --trace NAME         each call of NAME on standard error, with its arguments and its value\n"
+         "                       (repeatable)\n"
+         "  --max-steps=N        end the run with a report after N machine steps\n"
          "  --help               this text\n"
          "  --version            the version of vorl and of its big-number library\n"
          "  --                   ends the options: the next word is the program file\n"

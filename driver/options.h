@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "eval/observe.h"
+
 namespace driver {
 
 struct Options {
@@ -16,6 +18,7 @@ struct Options {
   std::optional<std::string> file;       // the program file; "-" is standard input
   std::optional<std::string> maxMemory;  // --max-memory=SIZE
   std::optional<bool> hints;             // --hints, --no-hints
+  eval::Observation observation;         // --profile, --profile-folded=FILE, --trace NAME, --max-steps=N
   int arguments = 0;                     // argv index of the program's first argument word
   std::string unknown;                   // an option not understood, or one missing its value
 };

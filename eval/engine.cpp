@@ -8,6 +8,7 @@
 #include "cells/convert.h"
 #include "compile/analysis.h"
 #include "eval/machine.h"
+#include "eval/observe.h"
 #include "eval/reference_machine.h"
 #include "library/builtin_table.h"
 
@@ -56,8 +57,10 @@ HeadKind classifyHead(const Cell* head) {
   return HeadKind::defined;
 }
 
+// An observed run (eval/observe.h) takes the fast machine, which alone observes.
 cells::Handle evaluate(cells::Handle term) {
-  if (machineKind() == MachineKind::reference) return evaluateReference(std::move(term));
+  if (machineKind() == MachineKind::reference && !observation().any())
+    return evaluateReference(std::move(term));
   return evaluateFast(std::move(term));
 }
 

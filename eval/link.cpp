@@ -8,6 +8,7 @@
 #include "compile/checks.h"
 #include "compile/printer.h"
 #include "eval/engine.h"
+#include "eval/observe.h"
 #include "front/definitions.h"
 #include "numbers/text_ops.h"
 #include "numbers/value_kind.h"
@@ -22,6 +23,10 @@ std::string shortened(const std::string& text) {
 // byte string ("(" + length + ")" + bytes) is judged like any other value that is
 // not an integer.
 static void judge(driver::Diagnostic& d, cells::Handle result) {
+  if (stepLimitReached()) {
+    driver::fail(d, "Steps", stepLimitMessage());
+    return;
+  }
   if (cells::isInteger(result.get())) {
     front::setMainExpression(std::move(result));
     return;
@@ -29,6 +34,11 @@ static void judge(driver::Diagnostic& d, cells::Handle result) {
   std::string printed = compile::printTerm(result);
   driver::fail(d, "Range", "The program must return an integer. Instead we encountered:\n" + printed,
                shortened(printed));
+}
+
+std::string stepLimitMessage() {
+  return "The run was stopped after " + std::to_string(observation().maxSteps) +
+         " machine steps, the limit that --max-steps sets.";
 }
 
 void linkAndRun(driver::Diagnostic& d, char** arguments) {

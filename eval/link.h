@@ -14,6 +14,9 @@ void linkAndRun(driver::Diagnostic& d, char** arguments);
 // The value bound to the empty name after a successful run.
 cells::Handle programResult();
 
+// The message of the report of a run that --max-steps stopped.
+std::string stepLimitMessage();
+
 // A text shortened for display to at most 56 bytes: the first 53 and "...".
 std::string shortened(const std::string& text);
 

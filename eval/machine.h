@@ -10,4 +10,8 @@ namespace eval {
 
 cells::Handle evaluateFast(cells::Handle term);
 
+// The same machine observing its run (eval/observe.h): evaluateFast chooses it when
+// an observation is asked for.
+cells::Handle evaluateObserved(cells::Handle term);
+
 }  // namespace eval

@@ -13,6 +13,11 @@ base=${3:-${program%.vorl}}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# An optional <name>.options holds vorl's own options, one per line, put before the program.
+options=()
+if [ -f "$base.options" ]; then
+  mapfile -t options < "$base.options"
+fi
 args=()
 if [ -f "$base.args" ]; then
   mapfile -t args < "$base.args"
@@ -25,7 +30,7 @@ if [ -f "$base.env" ]; then
   mapfile -t settings < "$base.env"
 fi
 
-(cd "${4:-$work}" && env "${settings[@]}" "$vorl" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
+(cd "${4:-$work}" && env "${settings[@]}" "$vorl" "${options[@]}" "$program" "${args[@]}" < "$input" > "$work/.stdout" 2> "$work/.stderr")
 status=$?
 
 expected_status=0

@@ -10,12 +10,13 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 
 run() {  # run <hints> <program> <base> <into>
-  local args=() settings=() input=/dev/null
+  local args=() settings=() options=() input=/dev/null
   [ -f "$3.args" ] && mapfile -t args < "$3.args"
+  [ -f "$3.options" ] && mapfile -t options < "$3.options"
   [ -f "$3.env" ] && mapfile -t settings < <(grep -v '^VORL_HINTS=' "$3.env")
   [ -f "$3.stdin" ] && input=$3.stdin
   mkdir -p "$work/$4"
-  (cd "$work/$4" && env "${settings[@]}" VORL_HINTS="$1" "$vorl" "$2" "${args[@]}" < "$input" > "$work/$4.out" \
+  (cd "$work/$4" && env "${settings[@]}" VORL_HINTS="$1" "$vorl" "${options[@]}" "$2" "${args[@]}" < "$input" > "$work/$4.out" \
     2> "$work/$4.err")
   echo $? > "$work/$4.status"
 }
