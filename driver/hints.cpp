@@ -263,6 +263,9 @@ std::string typeHints(const Diagnostic& d, const SourceMap& map) {
     out += hint("a function takes at most ten parameters: pass a pair or a list instead");
   } else if (d.Type == "Place") {
     out += hint("a definition binds at most 26 one-letter names: split it into smaller definitions");
+  } else if (d.Type == "Steps") {
+    out += hint("a loop or a recursion that never reaches its end is the usual cause:") +
+           hint("--profile shows which definitions took the steps, --trace NAME the calls of one");
   }
   return out;
 }

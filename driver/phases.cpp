@@ -5,6 +5,7 @@
 #include "compile/checks.h"
 #include "eval/engine.h"
 #include "eval/link.h"
+#include "eval/observe.h"
 #include "front/prelude.h"
 #include "front/reader.h"
 
@@ -24,7 +25,9 @@ cells::Handle runSessionPhases(const std::string& program, bool evaluate, Diagno
   d = front::readProgram(program);
   if (d.empty()) compile::checkAndCompile(d);
   if (!d.empty() || !evaluate) return {};
-  return eval::evaluate(eval::programResult());
+  cells::Handle value = eval::evaluate(eval::programResult());
+  if (eval::stepLimitReached()) fail(d, "Steps", eval::stepLimitMessage());
+  return value;
 }
 
 }  // namespace driver

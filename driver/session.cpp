@@ -23,6 +23,7 @@
 #include "driver/line_editor.h"
 #include "driver/options.h"
 #include "driver/phases.h"
+#include "eval/observe.h"
 #include "front/lexer.h"
 #include "front/source_map.h"
 #include "numbers/real.h"
@@ -39,6 +40,8 @@ constexpr std::string_view kHelp =
     "An input with an open bracket, or ending in \\ or a comma, goes on on the next line.\n"
     "  :load FILE   add the definitions of a program file\n"
     "  :type EXPR   the kind of an expression's value\n"
+    "  :profile EXPR  its value, then where its run spent its steps, by definition\n"
+    "  :trace NAME  trace each call of NAME in the inputs that follow (again: stop); :trace lists them\n"
     "  :help        this text\n"
     "  :quit        leave (or Ctrl-D); Ctrl-C stops a running expression\n";
 
@@ -47,7 +50,7 @@ struct Definition {
   std::string text;
 };
 
-enum class Run { check, show, kind };
+enum class Run { check, show, kind, profile };
 
 // The kind of a value for :type; "other" is spelt out.
 std::string kindWord(ValueKind kind) {
@@ -77,6 +80,7 @@ class Session {
   void handle(const std::string& input);
   void addDefinitions(const std::string& text);
   void load(const std::string& path);
+  void trace(const std::string& name);
   std::string definitionsText() const;
   int runChild(const std::string& program, std::size_t firstLine, Run run);
 
@@ -132,17 +136,23 @@ int Session::runChild(const std::string& program, std::size_t firstLine, Run run
   if (child == 0) {
     ::signal(SIGINT, SIG_DFL);
     cells::watchStopSignals();
+    if (run == Run::profile) {
+      eval::observation().profile = true;
+      cells::setEndingWriter(eval::writeObservations);
+    }
     Diagnostic d;
     cells::Handle value = runSessionPhases(program, run != Run::check, d);
     int status = 0;
     if (!d.empty()) {
       status = errorReport(d, program, firstLine);
-    } else if (run == Run::show) {
+    } else if (run == Run::show || run == Run::profile) {
       std::string shown = shownValue(value.get()) + "\n";
       std::fwrite(shown.data(), 1, shown.size(), stdout);
     } else if (run == Run::kind) {
       std::printf("%s\n", kindWord(numbers::valueKind(value.get())).c_str());
     }
+    std::fflush(stdout);
+    eval::writeObservations();
     ::_exit(cells::finishOutput(status));
   }
   int status = 0;
@@ -205,6 +215,25 @@ void Session::load(const std::string& path) {
   addDefinitions(definitions);
 }
 
+// Decision: `:trace NAME` turns the trace of NAME on, and again off; the session
+// says which. The name need not be defined yet.
+void Session::trace(const std::string& name) {
+  std::vector<std::string>& traced = eval::observation().traced;
+  if (name.empty()) {
+    std::string list;
+    for (const std::string& n : traced) list += " " + n;
+    std::fprintf(stderr, "%s\n",
+                 traced.empty() ? "(nothing traced; :trace NAME traces NAME)" : ("traced:" + list).c_str());
+    return;
+  }
+  auto found = std::find(traced.begin(), traced.end(), name);
+  bool on = found == traced.end();
+  if (on) traced.push_back(name);
+  else
+    traced.erase(found);
+  std::fprintf(stderr, "(%s `%s`)\n", on ? "tracing" : "no longer tracing", name.c_str());
+}
+
 void Session::handle(const std::string& input) {
   std::string text = trimmed(input);
   if (text.empty()) return;
@@ -214,6 +243,10 @@ void Session::handle(const std::string& input) {
     load(trimmed(text.substr(6)));
   } else if (text.starts_with(":type ")) {
     runChild(text.substr(6) + definitionsText(), 1, Run::kind);
+  } else if (text.starts_with(":profile ")) {
+    runChild(text.substr(9) + definitionsText(), 1, Run::profile);
+  } else if (text == ":trace" || text.starts_with(":trace ")) {
+    trace(trimmed(text.substr(6)));
   } else if (text.starts_with(":")) {
     std::fprintf(stderr, "vorl: unknown command %s (:help lists them)\n", text.c_str());
   } else if (isDefinition(text)) {

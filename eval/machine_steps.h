@@ -346,7 +346,9 @@ void Machine<kObserve>::finishBinding() {
 }
 
 template <bool kObserve>
-void Machine<kObserve>::restorePlaces(Bindings& b) { places_ = b.places(); }
+void Machine<kObserve>::restorePlaces(Bindings& b) {
+  places_ = b.places();
+}
 
 // Pops the innermost frame, a pending one, and gives its argument, built now if it
 // was delayed.
@@ -703,7 +705,9 @@ Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
 
 // The values of `letters` in places_, held for a part of a reduct built later.
 template <bool kObserve>
-Bindings* Machine<kObserve>::capture(uint32_t letters) { return Bindings::make(letters, places_); }
+Bindings* Machine<kObserve>::capture(uint32_t letters) {
+  return Bindings::make(letters, places_);
+}
 
 // Pushes the arguments from `first` on as pending frames, the last deepest: extra
 // arguments as they are, t's own delayed under the values they use.
@@ -783,7 +787,8 @@ bool Machine<kObserve>::observeStep() {
 template <bool kObserve>
 void Machine<kObserve>::observeEntry(const Resolution& resolution, std::size_t pending) {
   if (!resolution.entered) {
-    if (resolution.definition && observation().profiling()) callProfile().countCombinator(cells::firstByte(resolution.atom));
+    if (resolution.definition && observation().profiling())
+      callProfile().countCombinator(cells::firstByte(resolution.atom));
     return;
   }
   std::size_t depth = frames_.size() - pending;

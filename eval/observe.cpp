@@ -32,7 +32,9 @@ static void writeFolded(const std::string& path) {
   bool written = f && std::fwrite(stacks.data(), 1, stacks.size(), f) == stacks.size();
   int error = errno;
   if (f && std::fclose(f) != 0) written = false;
-  if (!written) std::fprintf(stderr, "vorl: could not write the folded stacks to %s: %s\n", path.c_str(), std::strerror(error));
+  if (!written)
+    std::fprintf(stderr, "vorl: could not write the folded stacks to %s: %s\n", path.c_str(),
+                 std::strerror(error));
 }
 
 void writeObservations() {

@@ -56,7 +56,8 @@ struct Rows {
       }
     std::string out;
     for (const auto& row : rows) {
-      for (std::size_t i = 0; i + 1 < row.size(); ++i) out += std::string(widths[i] - row[i].size() + 2, ' ') + row[i];
+      for (std::size_t i = 0; i + 1 < row.size(); ++i)
+        out += std::string(widths[i] - row[i].size() + 2, ' ') + row[i];
       out += "  " + row.back() + "\n";
     }
     return out;
@@ -191,18 +192,21 @@ std::string CallProfile::table(bool all) const {
   std::vector<uint64_t> inclusive = withCallees();
   std::vector<uint32_t> order(names_.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return byName[a].steps > byName[b].steps; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](uint32_t a, uint32_t b) { return byName[a].steps > byName[b].steps; });
 
   std::string out = "profile: " + grouped(run.steps) + " steps, " + grouped(run.calls) + " calls of " +
                     grouped(names_.size() - 1) + (names_.size() == 2 ? " definition, " : " definitions, ") +
                     grouped(run.builtins) + " built-in calls, " + seconds(elapsed_) + "\n";
   Rows definitions;
-  definitions.rows.push_back({"self steps", "self", "with callees", "calls", "built-ins", "cells", "time", "name"});
+  definitions.rows.push_back(
+      {"self steps", "self", "with callees", "calls", "built-ins", "cells", "time", "name"});
   for (uint32_t i : order) {
     const Totals& t = byName[i];
-    definitions.rows.push_back({grouped(t.steps), percent(t.steps, run.steps), percent(inclusive[i], run.steps),
-                                i == 0 ? "-" : grouped(t.calls), grouped(t.builtins), grouped(t.cells),
-                                percent(t.nanoseconds, run.nanoseconds), i == 0 ? "(main expression)" : names_[i]});
+    definitions.rows.push_back(
+        {grouped(t.steps), percent(t.steps, run.steps), percent(inclusive[i], run.steps),
+         i == 0 ? "-" : grouped(t.calls), grouped(t.builtins), grouped(t.cells),
+         percent(t.nanoseconds, run.nanoseconds), i == 0 ? "(main expression)" : names_[i]});
   }
   out += definitions.text();
 
@@ -214,21 +218,30 @@ std::string CallProfile::table(bool all) const {
       combinatorTotal += combinatorCalls_[c];
     }
   for (const auto& [name, entry] : library::builtinTable())
-    if (auto found = builtinCalls_.find(&entry); found != builtinCalls_.end()) builtins.emplace_back(found->second, name);
-  auto byCalls = [](const auto& a, const auto& b) { return a.first > b.first || (a.first == b.first && a.second < b.second); };
+    if (auto found = builtinCalls_.find(&entry); found != builtinCalls_.end())
+      builtins.emplace_back(found->second, name);
+  auto byCalls = [](const auto& a, const auto& b) {
+    return a.first > b.first || (a.first == b.first && a.second < b.second);
+  };
   std::sort(combinators.begin(), combinators.end(), byCalls);
   std::sort(builtins.begin(), builtins.end(), byCalls);
 
-  out += "prelude combinators: " + grouped(combinatorTotal) + " calls (their steps count in the definition that calls them)\n";
+  out += "prelude combinators: " + grouped(combinatorTotal) +
+         " calls (their steps count in the definition that calls them)\n";
   if (all) {
     Rows rows;
     for (const auto& [calls, name] : combinators) rows.rows.push_back({grouped(calls), name});
     out += rows.text();
   }
   std::size_t shown = all ? builtins.size() : std::min(builtins.size(), kTopBuiltins);
-  out += "built-ins by calls" + std::string(shown < builtins.size() ? " (the top " + std::to_string(shown) + "; --profile=all lists every one)" : "") + ":\n";
+  out += "built-ins by calls" +
+         std::string(shown < builtins.size()
+                         ? " (the top " + std::to_string(shown) + "; --profile=all lists every one)"
+                         : "") +
+         ":\n";
   Rows rows;
-  for (std::size_t i = 0; i < shown; ++i) rows.rows.push_back({grouped(builtins[i].first), builtins[i].second});
+  for (std::size_t i = 0; i < shown; ++i)
+    rows.rows.push_back({grouped(builtins[i].first), builtins[i].second});
   return out + rows.text();
 }
 
@@ -242,7 +255,8 @@ std::string CallProfile::folded() const {
       path.push_back(up);
       if (up == 0) break;
     }
-    for (std::size_t j = path.size(); j-- > 0;) out += foldedName(names_[nodes_[path[j]].name]) + (j ? ";" : "");
+    for (std::size_t j = path.size(); j-- > 0;)
+      out += foldedName(names_[nodes_[path[j]].name]) + (j ? ";" : "");
     out += " " + std::to_string(nodes_[i].steps) + "\n";
   }
   return out;

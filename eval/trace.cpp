@@ -25,7 +25,8 @@ std::string oneLine(const std::string& text, std::size_t columns) {
     ++characters;
   }
   std::string out = characters <= columns ? text : text.substr(0, cut) + "...";
-  std::replace_if(out.begin(), out.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+  std::replace_if(
+      out.begin(), out.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
   return out;
 }
 
@@ -47,7 +48,8 @@ void CallTrace::line(std::size_t level, const std::string& text) const {
   std::fwrite(shown.data(), 1, shown.size(), stderr);
 }
 
-void CallTrace::enter(std::string_view name, const std::vector<const cells::Cell*>& arguments, std::size_t depth) {
+void CallTrace::enter(std::string_view name, const std::vector<const cells::Cell*>& arguments,
+                      std::size_t depth) {
   while (!open_.empty() && open_.back() > depth) open_.pop_back();
   if (open_.empty() || open_.back() != depth) open_.push_back(depth);
   std::string text(name);

@@ -41,20 +41,27 @@ check "step limit status" 128 $?
 check "steps of a stopped run" "profile: 500 steps" "$(grep -o '^profile: [0-9]* steps' "$work/err")"
 
 # A stop signal: from the machine's own thread while it runs, and from the watcher
-# while the program waits for input.
-printf 'x\\loop 0,\nloop\\n\\loop(n+1)\n' > "$work/loop.vorl"
-"$vorl" --profile "$work/loop.vorl" 2> "$work/err" &
-sleep 0.5
+# while the program waits for input. Each program says when it has started.
+waitReady() {
+  for _ in $(seq 200); do grep -q ready "$work/ready" 2> /dev/null && return; sleep 0.05; done
+}
+printf 'x\\a{puts([ready])}b{fflush(stdout)}loop 0,\nloop\\n\\loop(n+1)\n' > "$work/loop.vorl"
+"$vorl" --profile "$work/loop.vorl" > "$work/ready" 2> "$work/err" &
+waitReady
 kill -INT $!
 wait $!
 check "interrupted status" 130 $?
 check "interrupted profile" "loop" "$(awk '/self steps/ { getline; print $NF }' "$work/err")"
-printf 'x\\getchar,\n' > "$work/wait.vorl"
-sleep 5 | "$vorl" --profile "$work/wait.vorl" 2> "$work/err" &
-sleep 0.5
+printf 'x\\a{puts([ready])}b{fflush(stdout)}getchar,\n' > "$work/wait.vorl"
+rm -f "$work/ready"
+mkfifo "$work/input"
+exec 3<> "$work/input"  # held open, never written: the program waits
+"$vorl" --profile "$work/wait.vorl" < "$work/input" > "$work/ready" 2> "$work/err" &
+waitReady
 kill -TERM $!
 wait $!
 check "terminated while reading" 143 $?
+exec 3>&-
 check "profile while reading" "1" "$(grep -c '^profile: ' "$work/err")"
 
 # A folded file that cannot be written is said; the run's status stays its own.

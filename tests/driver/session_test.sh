@@ -44,6 +44,28 @@ printf 'tw\\n\\n*y\ntw 2\n' | VORL_HINTS=0 "$vorl" -i > "$work/out" 2> "$work/er
 check "failed definition" "$(printf 'Local\nAlive')" "$(sed -n 's/^ Type: //p' "$work/err")"
 
 # Without -i and with standard input not a terminal, vorl alone is the usage error.
+# Looking inside an input: its profile, the trace of a definition turned on and off,
+# and a step limit that stops a runaway input and leaves the session going.
+cat > "$work/input" <<'INPUT'
+fib\n\(n<2)(n)(fib(n-1)+fib(n-2))
+:profile fib 10
+:trace fib
+fib 1
+:trace
+:trace fib
+fib 1
+loop\n\loop(n+1)
+loop 0
+fib 2
+INPUT
+VORL_HINTS=0 "$vorl" -i --max-steps=100000 < "$work/input" > "$work/out" 2> "$work/err"
+check "observing session status" 0 $?
+check "observed values" "$(printf '55\n1\n1\n1')" "$(cat "$work/out")"
+check "profile of an input" "177" "$(awk '$NF == "fib" { print $4 }' "$work/err")"
+check "trace on, listed, off" "$(printf '(tracing `fib`)\n[1] fib 1\n[1] = 1\ntraced: fib\n(no longer tracing `fib`)')" \
+  "$(grep -E '^(\(|\[|traced)' "$work/err")"
+check "step limit report" " Type: Steps" "$(grep Type "$work/err")"
+
 "$vorl" < /dev/null > /dev/null 2>&1
 check "usage without a terminal" 1 $?
 

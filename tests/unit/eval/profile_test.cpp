@@ -16,20 +16,20 @@ TEST(CallProfileTest, ChargesStepsToTheCallUnderWayAndFoldsRecursion) {
   cells::Handle sortEntry, insertEntry;  // two table entries, told apart by address
   CallProfile p;
   p.start();
-  stepCount() += 2;                     // the main expression
-  p.enter(&sortEntry, "sort", 1);       // main;sort, awaited at depth 1
+  stepCount() += 2;                // the main expression
+  p.enter(&sortEntry, "sort", 1);  // main;sort, awaited at depth 1
   stepCount() += 3;
-  p.enter(&insertEntry, "insert", 4);   // main;sort;insert
+  p.enter(&insertEntry, "insert", 4);  // main;sort;insert
   stepCount() += 10;
-  p.enter(&insertEntry, "insert", 4);   // a tail call of itself
+  p.enter(&insertEntry, "insert", 4);  // a tail call of itself
   stepCount() += 10;
-  p.enter(&sortEntry, "sort", 6);       // sort again, from inside insert: sort's node
+  p.enter(&sortEntry, "sort", 6);  // sort again, from inside insert: sort's node
   stepCount() += 1;
-  p.unwind(5);                          // that call has its value: insert runs again
+  p.unwind(5);  // that call has its value: insert runs again
   stepCount() += 4;
-  p.unwind(3);                          // insert has its value: sort
+  p.unwind(3);  // insert has its value: sort
   stepCount() += 5;
-  p.unwind(0);                          // the main expression
+  p.unwind(0);  // the main expression
   stepCount() += 1;
   p.stop();
   EXPECT_EQ(p.folded(), "main 3\nmain;sort 9\nmain;sort;insert 24\n");
