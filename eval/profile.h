@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +21,28 @@
 #include "library/builtin_table.h"
 
 namespace eval {
+
+// The profile's own memory, taken from the host outside the run's memory budget:
+// profiling must not end with "Space" a run that would not end so otherwise.
+template <class T>
+struct UncountedAllocator {
+  using value_type = T;
+  UncountedAllocator() = default;
+  template <class U>
+  UncountedAllocator(const UncountedAllocator<U>&) {}  // NOLINT(google-explicit-constructor)
+  T* allocate(std::size_t n) {
+    void* p = std::malloc(n * sizeof(T));
+    if (!p) cells::outOfMemory();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, std::size_t) { std::free(p); }
+  friend bool operator==(const UncountedAllocator&, const UncountedAllocator&) { return true; }
+};
+template <class T>
+using UncountedVector = std::vector<T, UncountedAllocator<T>>;
+template <class K, class V>
+using UncountedMap =
+    std::unordered_map<K, V, std::hash<K>, std::equal_to<K>, UncountedAllocator<std::pair<const K, V>>>;
 
 class CallProfile {
  public:
@@ -64,12 +88,12 @@ class CallProfile {
   uint32_t childOf(uint32_t node, uint32_t name);
   std::vector<uint64_t> withCallees() const;
 
-  std::vector<Node> nodes_;
-  std::vector<std::string> names_;
-  std::unordered_map<const cells::Handle*, uint32_t> nameIds_;
-  std::unordered_map<uint64_t, uint32_t> children_;  // (node, name) -> node
-  std::vector<Awaited> awaited_;
-  std::unordered_map<const library::BuiltinEntry*, uint64_t> builtinCalls_;
+  UncountedVector<Node> nodes_;
+  std::vector<std::string> names_;  // as many as the program has definitions
+  UncountedMap<const cells::Handle*, uint32_t> nameIds_;
+  UncountedMap<uint64_t, uint32_t> children_;  // (node, name) -> node
+  UncountedVector<Awaited> awaited_;           // as deep as the calls under way
+  UncountedMap<const library::BuiltinEntry*, uint64_t> builtinCalls_;
   uint64_t combinatorCalls_[256] = {};
   uint64_t lastSteps_ = 0, lastCells_ = 0, lastNanoseconds_ = 0, startNanoseconds_ = 0, elapsed_ = 0;
   bool running_ = false, started_ = false;

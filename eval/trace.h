@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "eval/profile.h"
 
 namespace eval {
 
@@ -36,8 +37,8 @@ class CallTrace {
   void line(std::size_t level, const std::string& text) const;
 
   std::vector<std::string> names_;
-  std::unordered_map<const cells::Handle*, bool> chosen_;
-  std::vector<std::size_t> open_;  // the frame depths of the traced calls under way
+  UncountedMap<const cells::Handle*, bool> chosen_;
+  UncountedVector<std::size_t> open_;  // the frame depths of the traced calls under way
 };
 
 CallTrace& callTrace();

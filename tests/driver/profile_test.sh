@@ -75,6 +75,9 @@ for bad in --max-steps=0 --max-steps=12x --max-steps=; do
   check "$bad status" 1 $?
   check "$bad message" "vorl: --max-steps=N needs a count of steps above 0, in decimal digits" "$(cat "$work/err")"
 done
+"$vorl" --trace fob "$work/fib.vorl" 2> "$work/err"
+check "a traced name the program lacks" "vorl: --trace fob: the program defines no fob (did you mean \`fib\`?)" \
+  "$(cat "$work/err")"
 "$vorl" --trace 2> "$work/err"
 check "--trace without a name" "vorl: --trace needs the name of a definition" "$(cat "$work/err")"
 
