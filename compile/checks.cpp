@@ -8,14 +8,14 @@
 #include <set>
 #include <vector>
 
-#include "compile/analysis.h"
 #include "compile/intern.h"
 #include "compile/passes.h"
 #include "compile/printer.h"
-#include "compile/terms.h"
 #include "compile/trace_log.h"
 #include "front/definitions.h"
 #include "front/reader.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
 
 namespace compile {
 
@@ -85,10 +85,10 @@ static const Cell* firstFunkyBinder(const Cell* term) {
     const Cell* c = work.back();
     work.pop_back();
     if (cells::isAtom(c)) continue;
-    if ((isLambda(c) || isCurly(c)) && !isKeyName(binderKey(c))) return c;
-    if (isCurly(c)) {
+    if ((terms::isLambda(c) || terms::isCurly(c)) && !isKeyName(terms::binderKey(c))) return c;
+    if (terms::isCurly(c)) {
       work.insert(work.end(), {cells::rightOf(c), cells::rightOf(cells::leftOf(c))});
-    } else if (isLambda(c)) {
+    } else if (terms::isLambda(c)) {
       work.push_back(cells::rightOf(c));
     } else {
       work.push_back(cells::rightOf(c));
@@ -110,7 +110,7 @@ static bool isReferenceName(std::string_view t) {
 static std::set<std::string> referencedNames(const Cell* term) {
   std::set<std::string> names;
   std::map<std::string, int, std::less<>> bound;
-  walkScoped(
+  terms::walkScoped(
       term, [&](const Cell* key, int delta) { bound[std::string(cells::text(key))] += delta; },
       [&](const Cell* atom) {
         auto it = bound.find(cells::text(atom));
@@ -123,8 +123,8 @@ static std::set<std::string> referencedNames(const Cell* term) {
 // Binder keys at every depth: those starting with a lowercase letter, and others.
 static std::pair<std::size_t, std::size_t> countKeys(const Cell* term) {
   std::size_t lower = 0, other = 0;
-  forEachBinder(term, [&](const Cell* c) {
-    unsigned char first = cells::firstByte(binderKey(c));
+  terms::forEachBinder(term, [&](const Cell* c) {
+    unsigned char first = cells::firstByte(terms::binderKey(c));
     (first >= 'a' && first <= 'z' ? lower : other) += 1;
   });
   return {lower, other};
@@ -199,7 +199,7 @@ static constexpr int kMaxArity = 10;
 static bool checkArityAndTranslate(const Selection& work, Diagnostic& d) {
   for (auto* entry : work) {
     auto& [name, term] = *entry;
-    if (leadingLambdas(term.get(), kMaxArity + 1) > kMaxArity) {
+    if (terms::leadingLambdas(term.get(), kMaxArity + 1) > kMaxArity) {
       d.definition = name;
       return fail(d, "Arity", "Arity of function " + name + " may not exceed ten.", name);
     }
@@ -215,7 +215,7 @@ static void internAll(const Selection& work) {
 static bool checkLocal(const Selection& work, Diagnostic& d) {
   for (auto* entry : work) {
     auto& [name, term] = *entry;
-    uint32_t mask = freeLetters(term.get());
+    uint32_t mask = terms::freeLetters(term.get());
     if (mask == 0) continue;
     std::string letter(1, char('a' + std::countr_zero(mask)));
     std::string where = name.empty() ? "." : " in function [" + name + "].";

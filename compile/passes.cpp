@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "cells/common_atoms.h"
-#include "compile/analysis.h"
 #include "compile/printer.h"
-#include "compile/terms.h"
-#include "compile/walk.h"
 #include "front/reader.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
+#include "terms/walk.h"
 
 namespace compile {
 
@@ -27,7 +27,7 @@ template <class OnPair>
 static Handle rebuild(Cell* root, OnPair onPair) {
   std::unordered_map<Cell*, Handle> done;
   auto result = [&](Cell* c) { return cells::isAtom(c) ? Handle(c) : done.at(c); };
-  walkChildrenFirst(
+  terms::walkChildrenFirst(
       root, [&](Cell* c) { return cells::isAtom(c) || done.count(c) != 0; },
       [&](Cell* c) { done[c] = onPair(c, result(cells::leftOf(c)), result(cells::rightOf(c))); });
   return result(root);
@@ -55,15 +55,15 @@ static bool isNameAtom(const Cell* c) { return cells::isAtom(c) && front::isDefi
 // Decision: the key's atoms must both be definable names; any other key is left
 // for the "Funky" check to report.
 static bool isPairPattern(const Handle& f) {
-  if (!isCurlyHead(f.get())) return false;
-  const Cell* key = curlyHeadKey(f.get());
+  if (!terms::isCurlyHead(f.get())) return false;
+  const Cell* key = terms::curlyHeadKey(f.get());
   return cells::isPair(key) && isNameAtom(cells::leftOf(key)) && isNameAtom(cells::rightOf(key));
 }
 
 Handle pairPatternPass(const Handle& term) {
   return rebuild(term.get(), [](Cell* original, Handle f, Handle c) {
     if (!isPairPattern(f)) return samePair(original, std::move(f), std::move(c));
-    const Cell* key = curlyHeadKey(f.get());
+    const Cell* key = terms::curlyHeadKey(f.get());
     Handle p(cells::leftOf(key));
     Handle q = cells::makeAtom(front::canonicalName(cells::text(cells::rightOf(key))));
     Handle curly = cells::makeAtom("{");
@@ -77,8 +77,8 @@ Handle pairPatternPass(const Handle& term) {
 // The binder names of a term in the order they first appear.
 static std::vector<std::string> binderNames(const Cell* term) {
   std::vector<std::string> names;
-  forEachBinder(term, [&](const Cell* c) {
-    std::string name(cells::text(binderKey(c)));
+  terms::forEachBinder(term, [&](const Cell* c) {
+    std::string name(cells::text(terms::binderKey(c)));
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   });
   return names;
@@ -87,7 +87,7 @@ static std::vector<std::string> binderNames(const Cell* term) {
 // Decision: places go to binder names in order of first appearance, skipping the
 // letters free in the definition, so a renamed binder never captures a free letter.
 static bool assignPlaces(const Cell* term, std::map<std::string, Handle, std::less<>>& places) {
-  uint32_t free = freeLetters(term);
+  uint32_t free = terms::freeLetters(term);
   char next = 'a';
   for (const std::string& name : binderNames(term)) {
     while (next <= 'z' && (free >> (next - 'a') & 1)) ++next;
@@ -117,11 +117,11 @@ struct Renamer {
   void scoped(Cell* key, Cell* body) { work.insert(work.end(), {{Leave, key}, {Visit, body}, {Enter, key}}); }
   void visitPair(Cell* c) {
     work.push_back({Build, c});
-    if (isLambda(c)) {
-      scoped(const_cast<Cell*>(lambdaKey(c)), cells::rightOf(c));
+    if (terms::isLambda(c)) {
+      scoped(const_cast<Cell*>(terms::lambdaKey(c)), cells::rightOf(c));
       work.push_back({Key, cells::leftOf(c)});
-    } else if (isCurly(c)) {
-      scoped(const_cast<Cell*>(curlyKey(c)), cells::rightOf(c));
+    } else if (terms::isCurly(c)) {
+      scoped(const_cast<Cell*>(terms::curlyKey(c)), cells::rightOf(c));
       work.insert(work.end(), {{Build, cells::leftOf(c)},
                                {Visit, cells::rightOf(cells::leftOf(c))},
                                {Key, cells::leftOf(cells::leftOf(c))}});

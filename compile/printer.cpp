@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cells/convert.h"
-#include "compile/walk.h"
 #include "numbers/text_ops.h"
+#include "terms/walk.h"
 
 namespace compile {
 
@@ -83,7 +83,7 @@ struct Printer {
   }
   // Shapes of every pair, children before parents.
   void computeShapes(const Cell* root) {
-    walkChildrenFirst(
+    terms::walkChildrenFirst(
         root, [&](const Cell* c) { return cells::isAtom(c) || shapes.count(c) != 0; },
         [&](const Cell* c) {
           Shape s = formOf(c) == Form::Juxtapose ? shapeOf(cells::leftOf(c)) : Shape{'(', false};

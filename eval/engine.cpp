@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "cells/convert.h"
-#include "compile/analysis.h"
 #include "eval/machine.h"
 #include "eval/observe.h"
 #include "eval/reference_machine.h"
 #include "library/builtin_table.h"
+#include "terms/annotation.h"
 
 namespace eval {
 

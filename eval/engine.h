@@ -8,7 +8,7 @@
 #pragma once
 
 #include "cells/cell.h"
-#include "compile/analysis.h"
+#include "terms/annotation.h"
 
 namespace eval {
 
@@ -29,7 +29,7 @@ HeadKind classifyHead(const cells::Cell* head);
 // A cell is a value when it is "@" data, or its flag is clear and it needs at least
 // one more argument. Inline: both machines ask at nearly every step.
 inline bool isValue(cells::Cell* c) {
-  if (!cells::isAnnotated(c)) compile::annotate(c);
+  if (!cells::isAnnotated(c)) terms::annotate(c);
   return cells::isDataMarked(c) || (!cells::annotationFlag(c) && cells::annotationValue(c) >= 1);
 }
 

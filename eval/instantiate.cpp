@@ -1,8 +1,8 @@
 // Recursive substitution for shallow terms.
 #include "eval/instantiate.h"
 
-#include "compile/analysis.h"
-#include "compile/terms.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
 
 namespace eval {
 
@@ -20,9 +20,9 @@ struct Walk {
 
   // The letters that stay active in a pair's right child: a binder removes its key.
   static uint32_t activeOnTheRight(const Cell* p, uint32_t active) {
-    if (!compile::isLambda(p) && !compile::isCurly(p)) return active;
-    const Cell* key = compile::binderKey(p);
-    return compile::isLetterAtom(key) ? active & ~compile::letterBit(key) : active;
+    if (!terms::isLambda(p) && !terms::isCurly(p)) return active;
+    const Cell* key = terms::binderKey(p);
+    return terms::isLetterAtom(key) ? active & ~terms::letterBit(key) : active;
   }
 
   Handle deeper(Cell* c, uint32_t active) const {
@@ -39,13 +39,13 @@ struct Walk {
   // 2. An active letter becomes its value.
   // 3. A pair is rebuilt from its substituted children.
   Handle at(Cell* c, uint32_t active, int depth) const {
-    if ((compile::cachedMask(c) & active) == 0) return Handle(c);
+    if ((terms::cachedMask(c) & active) == 0) return Handle(c);
     if (cells::isAtom(c)) return Handle(const_cast<Cell*>(places.values[cells::firstByte(c) - 'a']));
     if (depth >= kRecursionLimit) return deeper(c, active);
     Handle left = at(cells::leftOf(c), active, depth + 1);
     Handle right = at(cells::rightOf(c), activeOnTheRight(c, active), depth + 1);
     Handle pair = cells::makePair(std::move(left), std::move(right));
-    compile::annotate(pair.get());  // children are annotated: one step
+    terms::annotate(pair.get());  // children are annotated: one step
     return pair;
   }
 };
@@ -53,7 +53,7 @@ struct Walk {
 }  // namespace
 
 Handle instantiateWalk(Cell* t, const Places& places) {
-  if (!cells::isAnnotated(t)) compile::annotate(t);
+  if (!cells::isAnnotated(t)) terms::annotate(t);
   return Walk{places}.at(t, places.letters, 0);
 }
 

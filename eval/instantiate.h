@@ -5,8 +5,8 @@
 #pragma once
 
 #include "cells/cell.h"
-#include "compile/analysis.h"
 #include "eval/substitute.h"
+#include "terms/annotation.h"
 
 namespace eval {
 
@@ -16,7 +16,7 @@ cells::Handle instantiateWalk(cells::Cell* t, const Places& places);
 // free in (shared as it is) and a letter (its value).
 inline cells::Handle instantiate(cells::Cell* t, const Places& places) {
   if (cells::isAnnotated(t)) {
-    uint32_t mask = compile::cachedMask(t);
+    uint32_t mask = terms::cachedMask(t);
     if ((mask & places.letters) == 0) return cells::Handle(t);
     if (cells::isAtom(t))
       return cells::Handle(const_cast<cells::Cell*>(places.values[cells::firstByte(t) - 'a']));

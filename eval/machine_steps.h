@@ -18,8 +18,6 @@
 #include "cells/common_atoms.h"
 #include "cells/memory_budget.h"
 #include "cells/stop_signals.h"
-#include "compile/analysis.h"
-#include "compile/terms.h"
 #include "eval/engine.h"
 #include "eval/instantiate.h"
 #include "eval/observe.h"
@@ -30,6 +28,8 @@
 #include "eval/trace.h"
 #include "eval/z_origin.h"
 #include "library/builtin_table.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
 
 #ifdef VORL_TRACE_EXECUTION
 #include <cstdio>
@@ -50,16 +50,16 @@ using cells::common;
 using cells::makePair;
 
 void ensureAnnotated(Cell* c) {
-  if (!cells::isAnnotated(c)) compile::annotate(c);
+  if (!cells::isAnnotated(c)) terms::annotate(c);
 }
 
 // (f x), annotated as it is made: in one step when f and x are (nearly always).
 Handle apply(Handle f, Handle x) {
   Handle p = makePair(std::move(f), std::move(x));
   if (cells::isAnnotated(cells::leftOf(p.get())) && cells::isAnnotated(cells::rightOf(p.get())))
-    compile::annotatePair(p.get());
+    terms::annotatePair(p.get());
   else
-    compile::annotate(p.get());
+    terms::annotate(p.get());
   return p;
 }
 
@@ -303,7 +303,7 @@ void Machine<kObserve>::step() {
   if (v == 0) {
     if (nonDuplicating || !cells::annotationFlag(e)) return reduceSaturated();
     // A strict binding X{B}C whose B is not yet a value evaluates B first.
-    if (compile::isCurly(e)) {
+    if (terms::isCurly(e)) {
       if (isValue(cells::rightOf(cells::leftOf(e)))) return reduceSaturated();
       return evaluateBindingFirst(e);
     }
@@ -416,9 +416,9 @@ bool Machine<kObserve>::takeIntoDefinition(const DefinitionShape& shape, int mis
   bool whole = params == std::size_t(shape.parameters);
   uint32_t usedByBody = whole ? shape.usedByBody : ~0u;
   std::size_t only = SIZE_MAX;  // the parameter that is the whole body
-  if (whole && compile::isLetterAtom(shape.body))
+  if (whole && terms::isLetterAtom(shape.body))
     for (std::size_t i = 0; i < params; ++i)
-      if (letterOf(i) == compile::letterBit(shape.body)) only = i;
+      if (letterOf(i) == terms::letterBit(shape.body)) only = i;
   bool noExtras = params == own + std::size_t(missing);
   if (noExtras && only >= own && only < params && frames_[frames_.size() - 1 - (only - own)].bindings.get()) {
     ++stepCount();
@@ -462,7 +462,7 @@ void Machine<kObserve>::innerEvaluation() {
 // ({ X B C)  =>  B, with ((\ X) C) waiting for its value
 template <bool kObserve>
 void Machine<kObserve>::evaluateBindingFirst(Cell* e) {
-  Handle key(const_cast<Cell*>(compile::curlyKey(e)));
+  Handle key(const_cast<Cell*>(terms::curlyKey(e)));
   Handle lambda =
       makePair(makePair(Handle(machineAtom(MachineAtom::Lambda)), std::move(key)), Handle(cells::rightOf(e)));
   Handle b(cells::rightOf(cells::leftOf(e)));
@@ -576,9 +576,9 @@ template <bool kObserve>
 std::size_t Machine<kObserve>::bindParameters(Cell*& term) {
   places_.letters = 0;
   std::size_t used = 0;
-  for (; used < args_.size() && compile::isLambda(term); ++used, term = cells::rightOf(term)) {
-    Cell* key = const_cast<Cell*>(compile::lambdaKey(term));
-    if (compile::isLetterAtom(key)) places_.bind(cells::firstByte(key), args_[used]);
+  for (; used < args_.size() && terms::isLambda(term); ++used, term = cells::rightOf(term)) {
+    Cell* key = const_cast<Cell*>(terms::lambdaKey(term));
+    if (terms::isLetterAtom(key)) places_.bind(cells::firstByte(key), args_[used]);
   }
   return used;
 }
@@ -654,8 +654,8 @@ bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
   ensureAnnotated(t);
   spine_.clear();  // t's arguments, the last first
   Cell* c = t;
-  while (cells::isPair(c) && !cells::isDataMarked(c) && (compile::cachedMask(c) & places_.letters) != 0 &&
-         !compile::isLambda(c) && !compile::isCurly(c)) {
+  while (cells::isPair(c) && !cells::isDataMarked(c) && (terms::cachedMask(c) & places_.letters) != 0 &&
+         !terms::isLambda(c) && !terms::isCurly(c)) {
     spine_.push_back(cells::rightOf(c));
     c = cells::leftOf(c);
   }
@@ -684,9 +684,9 @@ bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
 template <bool kObserve>
 Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   ensureAnnotated(t);
-  if (!compile::isCurly(t) || (compile::cachedMask(t) & places_.letters) == 0) return Binding::none;
-  const Cell* key = compile::curlyKey(t);
-  char letter = compile::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
+  if (!terms::isCurly(t) || (terms::cachedMask(t) & places_.letters) == 0) return Binding::none;
+  const Cell* key = terms::curlyKey(t);
+  char letter = terms::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
   Cell* body = cells::rightOf(t);
   Handle b = instantiate(cells::rightOf(cells::leftOf(t)), places_);
   if (isValue(b.get())) {
@@ -696,8 +696,8 @@ Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
     t = body;
     return Binding::bound;
   }
-  uint32_t inBody = compile::cachedMask(body) & places_.letters;
-  if (letter) inBody &= ~compile::letterBit(key);
+  uint32_t inBody = terms::cachedMask(body) & places_.letters;
+  if (letter) inBody &= ~terms::letterBit(key);
   frames_.push_back({Handle(body), BindingsRef(capture(inBody)), false, letter});
   e_ = std::move(b);
   return Binding::waiting;
@@ -718,11 +718,11 @@ void Machine<kObserve>::pushBeyond(std::size_t first, std::size_t firstExtra) {
   if (first >= spine_.size()) return;
   std::size_t delayed = spine_.size() - first;  // spine_[0 .. delayed)
   uint32_t used = 0;
-  for (std::size_t i = 0; i < delayed; ++i) used |= compile::cachedMask(spine_[i]);
+  for (std::size_t i = 0; i < delayed; ++i) used |= terms::cachedMask(spine_[i]);
   used &= places_.letters;
   Bindings* bindings = capture(used);
   for (std::size_t i = 0; i < delayed; ++i) {
-    if ((compile::cachedMask(spine_[i]) & used) == 0)
+    if ((terms::cachedMask(spine_[i]) & used) == 0)
       push(Handle(spine_[i]), true);  // nothing to substitute: shared as it stands
     else
       frames_.push_back({Handle(spine_[i]), BindingsRef(bindings), true});

@@ -15,8 +15,6 @@
 
 #include "cells/common_atoms.h"
 #include "cells/convert.h"
-#include "compile/analysis.h"
-#include "compile/terms.h"
 #include "eval/engine.h"
 #include "eval/resolution.h"
 #include "eval/rewrites.h"
@@ -26,6 +24,8 @@
 #include "library/builtin_table.h"
 #include "numbers/bit_form.h"
 #include "numbers/text_ops.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
 
 #ifdef VORL_TRACE_EXECUTION
 #include <cstdio>
@@ -50,7 +50,7 @@ Handle composeB(Handle k, Handle f) {
 Handle applyT(Handle x) { return makePair(Handle(machineAtom(MachineAtom::T)), std::move(x)); }
 
 void ensureAnnotated(Cell* c) {
-  if (!cells::isAnnotated(c)) compile::annotate(c);
+  if (!cells::isAnnotated(c)) terms::annotate(c);
 }
 
 // ((B a) b), a continuation waiting for a value.
@@ -115,11 +115,11 @@ void Machine::step() {
   if (v == 0) {
     if (nonDuplicating || !cells::annotationFlag(e)) return reduceSaturated();
     // A strict binding X{B}C whose B is not yet a value evaluates B first.
-    if (compile::isCurly(e)) {
+    if (terms::isCurly(e)) {
       Cell* b = cells::rightOf(cells::leftOf(e));
       if (isValue(b)) return reduceSaturated();
       Handle lambda =
-          makePair(Handle(machineAtom(MachineAtom::Lambda)), Handle(const_cast<Cell*>(compile::curlyKey(e))));
+          makePair(Handle(machineAtom(MachineAtom::Lambda)), Handle(const_cast<Cell*>(terms::curlyKey(e))));
       k_ = composeB(std::move(k_), makePair(std::move(lambda), Handle(cells::rightOf(e))));
       e_ = Handle(b);
       return;
@@ -239,9 +239,9 @@ Handle Machine::callDefined(Cell* head, const Resolution& resolution) {
   Cell* term = resolution.definition->get();
   Places places;
   std::size_t used = 0;
-  for (; used < args_.size() && compile::isLambda(term); ++used, term = cells::rightOf(term)) {
-    Cell* key = const_cast<Cell*>(compile::lambdaKey(term));
-    if (compile::isLetterAtom(key)) places.bind(cells::firstByte(key), args_[used]);
+  for (; used < args_.size() && terms::isLambda(term); ++used, term = cells::rightOf(term)) {
+    Cell* key = const_cast<Cell*>(terms::lambdaKey(term));
+    if (terms::isLetterAtom(key)) places.bind(cells::firstByte(key), args_[used]);
   }
   Handle reduct = substitute(term, places);
   for (; used < args_.size(); ++used) reduct = makePair(std::move(reduct), Handle(args_[used]));

@@ -4,8 +4,8 @@
 #include <deque>
 #include <vector>
 
-#include "compile/terms.h"
 #include "front/definitions.h"
+#include "terms/shapes.h"
 
 namespace eval {
 
@@ -32,14 +32,14 @@ Cache& cache() {
 void readShape(DefinitionShape& s, cells::Cell* term) {
   s.term = term;
   s.parameters = 0;
-  for (; s.parameters < DefinitionShape::kMaxParameters && compile::isLambda(term);
+  for (; s.parameters < DefinitionShape::kMaxParameters && terms::isLambda(term);
        term = cells::rightOf(term)) {
-    const Cell* key = compile::lambdaKey(term);
-    s.places[s.parameters++] = compile::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
+    const Cell* key = terms::lambdaKey(term);
+    s.places[s.parameters++] = terms::isLetterAtom(key) ? int8_t(cells::firstByte(key) - 'a') : int8_t(-1);
   }
-  if (!cells::isAnnotated(term)) compile::annotate(term);
+  if (!cells::isAnnotated(term)) terms::annotate(term);
   s.body = term;
-  s.usedByBody = compile::cachedMask(term);
+  s.usedByBody = terms::cachedMask(term);
 }
 
 // A definition that is only another name (the prelude's "+" is `plus`, "." is `T`)

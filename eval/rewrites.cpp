@@ -7,11 +7,11 @@
 
 #include "cells/common_atoms.h"
 #include "cells/convert.h"
-#include "compile/terms.h"
 #include "eval/engine.h"
 #include "front/definitions.h"
 #include "numbers/bit_form.h"
 #include "numbers/text_ops.h"
+#include "terms/shapes.h"
 
 namespace eval {
 
@@ -30,7 +30,7 @@ const Handle& machineAtom(MachineAtom which) {
 
 Places placeOf(Cell* key, Cell* value) {
   Places places;
-  if (compile::isLetterAtom(key)) places.bind(cells::firstByte(key), value);
+  if (terms::isLetterAtom(key)) places.bind(cells::firstByte(key), value);
   return places;
 }
 
@@ -88,7 +88,7 @@ Handle updateDefinition(Cell* head, Cell* v) {
   Handle* entry = front::definitionEntry(name);
   if (!entry || !isValue(v)) return Handle(v);
   Handle stored(v);
-  if (compile::isLambda(v))
+  if (terms::isLambda(v))
     stored =
         makePair(Handle(machineAtom(MachineAtom::B)), Handle(common(cells::Common::I)), std::move(stored));
   *entry = stored;

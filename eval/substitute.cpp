@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "compile/analysis.h"
-#include "compile/terms.h"
+#include "terms/annotation.h"
+#include "terms/shapes.h"
 
 namespace eval {
 
@@ -21,9 +21,9 @@ struct Task {
 
 // The letters that stay active in a pair's right child: a binder removes its key.
 uint32_t activeOnTheRight(const Cell* p, uint32_t active) {
-  if (!compile::isLambda(p) && !compile::isCurly(p)) return active;
-  const Cell* key = compile::binderKey(p);
-  return compile::isLetterAtom(key) ? active & ~compile::letterBit(key) : active;
+  if (!terms::isLambda(p) && !terms::isCurly(p)) return active;
+  const Cell* key = terms::binderKey(p);
+  return terms::isLetterAtom(key) ? active & ~terms::letterBit(key) : active;
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ uint32_t activeOnTheRight(const Cell* p, uint32_t active) {
 // 3. A pair is rebuilt from its substituted children; a binder's key leaves the set
 //    of active letters for the binder's scope.
 Handle substitute(Cell* t, const Places& places) {
-  if (!cells::isAnnotated(t)) compile::annotate(t);
+  if (!cells::isAnnotated(t)) terms::annotate(t);
   // Reused from call to call: substitution runs at every call of a definition.
   static std::vector<Task> work;
   static std::vector<Handle> results;
@@ -43,7 +43,7 @@ Handle substitute(Cell* t, const Places& places) {
   for (;;) {
     // Descend the left spine, leaving each pair and its right child for later.
     for (;;) {
-      uint32_t relevant = compile::cachedMask(c) & active;
+      uint32_t relevant = terms::cachedMask(c) & active;
       if (relevant == 0) {
         results.emplace_back(const_cast<Cell*>(c));
         break;
@@ -73,7 +73,7 @@ Handle substitute(Cell* t, const Places& places) {
       Handle right = std::move(results.back());
       results.pop_back();
       results.back() = cells::makePair(std::move(results.back()), std::move(right));
-      compile::annotate(results.back().get());  // children are annotated: one step
+      terms::annotate(results.back().get());  // children are annotated: one step
     }
   }
 }

@@ -1,16 +1,16 @@
 // The free-letter mask and the graph annotation, once per cell, cached in the
 // header. Both walks keep explicit work lists: terms may be a million cells deep.
-#include "compile/analysis.h"
+#include "terms/annotation.h"
 
 #include <vector>
 
-#include "compile/terms.h"
-#include "compile/walk.h"
 #include "front/definitions.h"
 #include "front/reader.h"
 #include "library/builtin_table.h"
+#include "terms/shapes.h"
+#include "terms/walk.h"
 
-namespace compile {
+namespace terms {
 
 using cells::Cell;
 
@@ -143,4 +143,4 @@ uint32_t freeLetters(const Cell* term) {
   return mask;
 }
 
-}  // namespace compile
+}  // namespace terms

@@ -7,7 +7,7 @@
 
 #include "cells/cell.h"
 
-namespace compile {
+namespace terms {
 
 // Annotates `term` and every cell below it that is not yet annotated, children
 // first. A name without a table entry must be a lowercase letter (an invariant:
@@ -31,4 +31,4 @@ uint32_t freeLetters(const cells::Cell* term);
 // The number of leading abstraction layers of a term, at most `limit`.
 int leadingLambdas(const cells::Cell* term, int limit);
 
-}  // namespace compile
+}  // namespace terms

@@ -1,5 +1,6 @@
-// Shapes of the binder forms the parser builds, shared by the passes, the checks
-// and the analysis: a lambda (\ X body) and a curly form ({ X B C), written X{B}C.
+// The term model that the compiler's passes and checks and both machines share
+// (this folder): the shapes of the binder forms the parser builds, a lambda
+// (\ X body) and a curly form ({ X B C), written X{B}C, and walks over them.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 
 #include "cells/cell.h"
 
-namespace compile {
+namespace terms {
 
 // ((\ X) body): X is bound in body.
 inline bool isLambda(const cells::Cell* c) {
@@ -79,4 +80,4 @@ void walkScoped(const cells::Cell* term, Bind bind, OnAtom onAtom) {
   }
 }
 
-}  // namespace compile
+}  // namespace terms

@@ -7,7 +7,7 @@
 
 #include "cells/cell.h"
 
-namespace compile {
+namespace terms {
 
 // Calls `visit(c)` on every cell of the term below `root`, children before their
 // pair, leaving out each cell for which `skip(c)` holds (and what lies under it,
@@ -36,4 +36,4 @@ void walkChildrenFirst(C* root, Skip skip, Visit visit) {
   walkChildrenFirst(root, work, skip, visit);
 }
 
-}  // namespace compile
+}  // namespace terms

@@ -32,7 +32,7 @@ fi
 
 cd "$(git -C "$(dirname "$0")" rev-parse --show-toplevel)"
 
-folders=(cells numbers library front compile eval driver tests bench editors)
+folders=(cells numbers library front terms compile eval driver tests bench editors)
 pathspecs=()
 for d in "${folders[@]}"; do pathspecs+=("$d/*.cpp" "$d/*.h"); done
 mapfile -d '' files < <(git ls-files -z -- "${pathspecs[@]}")

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "compile/analysis.h"
 #include "compile/intern.h"
 #include "compile/printer.h"
 #include "front/definitions.h"
 #include "front/lexer.h"
 #include "front/parser.h"
 #include "front/prelude.h"
+#include "terms/annotation.h"
 #include "tests/unit/front/term_text.h"
 
 namespace compile {
@@ -78,8 +78,8 @@ TEST(PassesTest, MillionDeepTerms) {
     for (cells::Handle* t : {&left, &right}) {
       *t = quotePass(pairPatternPass(*t));
       EXPECT_TRUE(renameBinders(*t));
-      EXPECT_EQ(freeLetters(t->get()), 0u);
-      annotate(t->get());
+      EXPECT_EQ(terms::freeLetters(t->get()), 0u);
+      terms::annotate(t->get());
       EXPECT_EQ(printTerm(*t).size(), t == &left ? 2 * std::size_t(n) + 4 : 5 * std::size_t(n) + 1);
       *t = intern(*t);
     }

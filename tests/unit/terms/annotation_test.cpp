@@ -1,4 +1,4 @@
-#include "compile/analysis.h"
+#include "terms/annotation.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "front/parser.h"
 #include "front/prelude.h"
 
-namespace compile {
+namespace terms {
 namespace {
 
 cells::Handle parsed(std::string_view text) { return front::parseExpression(front::normaliseSource(text)); }
@@ -95,4 +95,4 @@ TEST_F(AnalysisTest, AnnotationIsKeptOnceComputed) {
 }
 
 }  // namespace
-}  // namespace compile
+}  // namespace terms

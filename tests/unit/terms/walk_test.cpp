@@ -1,10 +1,10 @@
-#include "compile/walk.h"
+#include "terms/walk.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace compile {
+namespace terms {
 namespace {
 
 // Children before their pair, left before right; a skipped cell hides what is under it.
@@ -28,4 +28,4 @@ TEST(WalkTest, ChildrenFirstWithSkip) {
 }
 
 }  // namespace
-}  // namespace compile
+}  // namespace terms
