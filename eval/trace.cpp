@@ -25,8 +25,9 @@ std::string oneLine(const std::string& text, std::size_t columns) {
     ++characters;
   }
   std::string out = characters <= columns ? text : text.substr(0, cut) + "...";
+  // A control byte (a line feed, an escape that a terminal would act on) shows as a space.
   std::replace_if(
-      out.begin(), out.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+      out.begin(), out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, ' ');
   return out;
 }
 

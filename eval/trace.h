@@ -43,7 +43,8 @@ class CallTrace {
 
 CallTrace& callTrace();
 
-// `text` cut to at most `columns` characters, "..." marking a cut, on one line.
+// `text` cut to at most `columns` characters, "..." marking a cut, on one line: its
+// control bytes shown as spaces.
 std::string oneLine(const std::string& text, std::size_t columns);
 
 }  // namespace eval

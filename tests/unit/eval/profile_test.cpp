@@ -67,7 +67,7 @@ TEST(TraceLineTest, OneLineOfAtMostTheColumnsGiven) {
       {"fib 3", 10, "fib 3"},
       {"0123456789", 10, "0123456789"},
       {"0123456789A", 10, "0123456..."},
-      {"a\nb\tc", 10, "a b c"},
+      {"a\nb\tc\x1b[2J", 10, "a b c [2J"},
       {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 5, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"},
       {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 5, "\xC3\xA9\xC3\xA9..."},
   };
