@@ -97,7 +97,10 @@ static void annotateBothData(Cell* p, const Cell* f, const Cell* x) {
 static bool isValueForFlag(const Cell* c) { return cells::isDataMarked(c) || cells::annotationValue(c) >= 1; }
 static bool flagOf(const Cell* c) { return !cells::isDataMarked(c) && cells::annotationFlag(c); }
 
-void annotatePair(Cell* p) {
+// Hot: placed with the hot code, beside the machines that call it for nearly every
+// pair they build. Linked where its layer falls, 250 KB from them, it cost merge
+// sort 2.5% of its time for the same instructions.
+[[gnu::hot]] void annotatePair(Cell* p) {
   const Cell* f = cells::leftOf(p);
   const Cell* x = cells::rightOf(p);
   if (cells::isDataMarked(f) && cells::isDataMarked(x)) return annotateBothData(p, f, x);
