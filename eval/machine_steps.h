@@ -231,6 +231,7 @@ class Machine {
   void callDefined(Cell* head, const Resolution& resolution);
   std::size_t bindParameters(Cell*& term);
   std::size_t bindParameters(const DefinitionShape& shape, Cell*& body);
+  Cell* selectAtOnce(const DefinitionShape& shape, Cell* body, std::size_t bound);
 
   void become(Cell* t, std::size_t firstExtra);
   bool splitApplication(Cell* t, std::size_t firstExtra);
@@ -444,7 +445,7 @@ bool Machine<kObserve>::takeIntoDefinition(const DefinitionShape& shape, int mis
   }
   Cell* body;
   std::size_t used = bindParameters(shape, body);
-  become(body, used);
+  become(selectAtOnce(shape, body, used), used);
   return true;
 }
 
@@ -559,8 +560,9 @@ void Machine<kObserve>::callDefined(Cell* head, const Resolution& resolution) {
   Cell* term;
   std::size_t used;
   if (!resolution.unit) {
-    used = bindParameters(shapeOf(resolution), term);
-    return become(term, used);
+    const DefinitionShape& shape = shapeOf(resolution);
+    used = bindParameters(shape, term);
+    return become(selectAtOnce(shape, term, used), used);
   }
   term = resolution.definition->get();
   used = bindParameters(term);
@@ -601,6 +603,40 @@ std::size_t Machine<kObserve>::bindParameters(const DefinitionShape& shape, Cell
     for (std::size_t i = 0; i < n; ++i) body = cells::rightOf(body);
   }
   return n;
+}
+
+// A pair given its selector, (\a\b\c\c a b) x y s, with s a first selector
+// (\a\b\a) or a constant (\a\X) whose X is the identity (\a\a): the reduct is
+// the body's a or b, the selector's rewrites made at once (s x y => x; or s x y =>
+// X y => y). They can have no effect. s and X must be names that never duplicate an
+// argument (the prelude's K, H and I), whose rewrites the machine takes at once
+// anyway: the steps counted for them stay what they were. Any other call keeps its
+// body. The observing machine takes the rewrites one by one, as it counts the
+// prelude's calls.
+template <bool kObserve>
+Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape, Cell* body, std::size_t bound) {
+  if constexpr (kObserve) return body;
+  if (shape.form != DefinitionShape::Form::pair || bound != 3) return body;
+  const Cell* s = places_.values[shape.places[2]];
+  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return body;
+  const Resolution& selector = resolve(s);
+  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return body;
+  const cells::Handle* entered = selector.entered;  // `selector` moves when more names resolve
+  const DefinitionShape& chosen = shapeOf(selector);
+  if (chosen.form == DefinitionShape::Form::first) {
+    ++stepCount();
+    if (entered) lastEntered() = entered;
+    return shape.parts[0];
+  }
+  if (chosen.form != DefinitionShape::Form::constant) return body;
+  const Resolution& then = resolve(chosen.body);
+  if (!isNonDuplicating(chosen.body) || then.kind != HeadKind::defined || !then.definition || then.unit ||
+      shapeOf(then).form != DefinitionShape::Form::identity)
+    return body;
+  stepCount() += 3;  // as the machine counts s x y => X, pending y, X y => y
+  if (entered) lastEntered() = entered;
+  if (then.entered) lastEntered() = then.entered;
+  return shape.parts[1];
 }
 
 // e := t[places_] applied to args_ from `firstExtra` on: the reduct of a rewrite.
@@ -749,7 +785,9 @@ bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   args_.clear();
   for (const Handle& a : held_) args_.push_back(a.get());
   entered(resolution, 0);
-  firstExtra = bindParameters(shapeOf(resolution), t);
+  const DefinitionShape& shape = shapeOf(resolution);
+  firstExtra = bindParameters(shape, t);
+  t = selectAtOnce(shape, t, firstExtra);
   return true;
 }
 

@@ -28,6 +28,33 @@ Cache& cache() {
   return c;
 }
 
+// A letter atom that is the place of parameter i.
+bool isParameter(const DefinitionShape& s, const Cell* c, int i) {
+  return terms::isLetterAtom(c) && s.places[i] >= 0 && cells::firstByte(c) - 'a' == s.places[i];
+}
+
+DefinitionShape::Form formOf(DefinitionShape& s) {
+  using Form = DefinitionShape::Form;
+  const Cell* b = s.body;
+  bool distinct =
+      s.parameters < 2 || (s.places[0] != s.places[1] &&
+                           (s.parameters < 3 || (s.places[2] != s.places[0] && s.places[2] != s.places[1])));
+  if (!distinct) return Form::other;
+  if (s.parameters == 1) {
+    if (isParameter(s, b, 0)) return Form::identity;
+    return cells::isAtom(b) && !terms::isLetterAtom(b) ? Form::constant : Form::other;
+  }
+  if (s.parameters == 2) return isParameter(s, b, 0) ? Form::first : Form::other;
+  if (s.parameters != 3 || !cells::isPair(b) || !cells::isPair(cells::leftOf(b))) return Form::other;
+  Cell* a = cells::rightOf(cells::leftOf(b));
+  if (!isParameter(s, cells::leftOf(cells::leftOf(b)), 2) || !isParameter(s, a, 0) ||
+      !isParameter(s, cells::rightOf(b), 1))
+    return Form::other;
+  s.parts[0] = a;
+  s.parts[1] = cells::rightOf(b);
+  return Form::pair;
+}
+
 // The shape of a definition's term, read once (see DefinitionShape).
 void readShape(DefinitionShape& s, cells::Cell* term) {
   s.term = term;
@@ -40,6 +67,7 @@ void readShape(DefinitionShape& s, cells::Cell* term) {
   if (!cells::isAnnotated(term)) terms::annotate(term);
   s.body = term;
   s.usedByBody = terms::cachedMask(term);
+  s.form = formOf(s);
 }
 
 // A definition that is only another name (the prelude's "+" is `plus`, "." is `T`)

@@ -21,6 +21,14 @@ struct DefinitionShape {
   int8_t places[kMaxParameters] = {};
   cells::Cell* body = nullptr;  // below the parameters read
   uint32_t usedByBody = 0;
+  // The few shapes that the fast machine rewrites at once when they meet (the
+  // prelude's pairs and selectors; see Machine::selectAtOnce):
+  //   pair     \a\b\c\c a b   (parts: the body's a and b)
+  //   first    \a\b\a
+  //   constant \a\X        (X an atom: the prelude's H is \a\I)
+  //   identity \a\a
+  enum class Form : uint8_t { other, pair, first, constant, identity } form = Form::other;
+  cells::Cell* parts[2] = {};
 };
 
 struct Resolution {

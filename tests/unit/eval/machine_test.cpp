@@ -9,6 +9,7 @@
 #include "compile/loader.h"
 #include "compile/printer.h"
 #include "eval/engine.h"
+#include "eval/observe.h"
 #include "eval/reference_machine.h"
 #include "eval/rewrites.h"
 #include "front/definitions.h"
@@ -102,6 +103,38 @@ TEST_F(MachineTest, RewriteRules) {
       {"an atom that only begins like a numeral, applied", "x\\cape([5a]) 1", "Z"},
   };
   for (const Case& c : cases) expectBoth(c);
+}
+
+// A pair given a selector is rewritten at once, whatever the pair's and the
+// selector's names, as long as their definitions have those shapes.
+TEST_F(MachineTest, PairsGivenSelectors) {
+  const Case cases[] = {
+      {"the first selector", "x\\(V 1 2) K", "1"},
+      {"the second selector", "x\\(V 1 2) H", "2"},
+      {"a list's second element", "x\\((V 1 (V 2 [])) H) K", "2"},
+      {"a selector of the program's own", "x\\(V 1 2) first,first\\a\\b\\a", "1"},
+      {"a constant selector of the program's own", "x\\(V 1 2) second,second\\a\\I", "2"},
+      {"a constant that is not the identity", "x\\(V 1 2) konst,konst\\a\\K", "(K 2)"},
+      {"a pair redefined", "x\\(V 1 2) K,V\\a\\b\\c\\b", "2"},
+      {"a pair of the program's own", "x\\(duo 1 2) H,duo\\a\\b\\c\\c a b", "2"},
+      {"over-applied after the selection", "x\\(V (plus 1) 2) K 5", "6"},
+      {"a selector computed first", "x\\(V 1 2) (I K)", "1"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
+// The selection at once counts the steps it saves: the observing machine, which
+// takes them one by one, counts the same.
+TEST_F(MachineTest, SelectionsAtOnceCountTheirSteps) {
+  const char* program = "x\\len (V 1 (V 2 (V 3 []))),len\\l\\(leaf l)(0)(1 + (len (l H)))";
+  unsigned long long before = stepCount();
+  EXPECT_EQ(valueOf(program, MachineKind::fast), "3");
+  unsigned long long plain = stepCount() - before;
+  observation().maxSteps = 1ull << 60;  // any observation takes the observing machine
+  before = stepCount();
+  EXPECT_EQ(valueOf(program, MachineKind::fast), "3");
+  observation().maxSteps = 0;
+  EXPECT_EQ(stepCount() - before, plain);
 }
 
 // Substitution shares what it does not change and stops at a binder of the same
