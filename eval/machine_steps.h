@@ -231,7 +231,7 @@ class Machine {
   void callDefined(Cell* head, const Resolution& resolution);
   std::size_t bindParameters(Cell*& term);
   std::size_t bindParameters(const DefinitionShape& shape, Cell*& body);
-  Cell* selectAtOnce(const DefinitionShape& shape, Cell* body, std::size_t bound);
+  Cell* selectAtOnce(const DefinitionShape& shape);
 
   void become(Cell* t, std::size_t firstExtra);
   bool splitApplication(Cell* t, std::size_t firstExtra);
@@ -445,7 +445,7 @@ bool Machine<kObserve>::takeIntoDefinition(const DefinitionShape& shape, int mis
   }
   Cell* body;
   std::size_t used = bindParameters(shape, body);
-  become(selectAtOnce(shape, body, used), used);
+  become(body, used);
   return true;
 }
 
@@ -560,9 +560,8 @@ void Machine<kObserve>::callDefined(Cell* head, const Resolution& resolution) {
   Cell* term;
   std::size_t used;
   if (!resolution.unit) {
-    const DefinitionShape& shape = shapeOf(resolution);
-    used = bindParameters(shape, term);
-    return become(selectAtOnce(shape, term, used), used);
+    used = bindParameters(shapeOf(resolution), term);
+    return become(term, used);
   }
   term = resolution.definition->get();
   used = bindParameters(term);
@@ -586,7 +585,8 @@ std::size_t Machine<kObserve>::bindParameters(Cell*& term) {
 }
 
 // The same with the definition's shape: sets `body` to the term under the
-// parameters bound.
+// parameters bound, or to a pair's chosen part when its selector is given
+// (selectAtOnce).
 template <bool kObserve>
 std::size_t Machine<kObserve>::bindParameters(const DefinitionShape& shape, Cell*& body) {
   places_.letters = 0;
@@ -597,7 +597,7 @@ std::size_t Machine<kObserve>::bindParameters(const DefinitionShape& shape, Cell
       places_.values[shape.places[i]] = args_[i];
     }
   if (n == std::size_t(shape.parameters)) {
-    body = shape.body;
+    body = selectAtOnce(shape);
   } else {
     body = const_cast<Cell*>(shape.term);
     for (std::size_t i = 0; i < n; ++i) body = cells::rightOf(body);
@@ -614,9 +614,10 @@ std::size_t Machine<kObserve>::bindParameters(const DefinitionShape& shape, Cell
 // body. The observing machine takes the rewrites one by one, as it counts the
 // prelude's calls.
 template <bool kObserve>
-Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape, Cell* body, std::size_t bound) {
+Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape) {
+  Cell* body = shape.body;
   if constexpr (kObserve) return body;
-  if (shape.form != DefinitionShape::Form::pair || bound != 3) return body;
+  if (shape.form != DefinitionShape::Form::pair) return body;
   const Cell* s = places_.values[shape.places[2]];
   if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return body;
   const Resolution& selector = resolve(s);
@@ -785,9 +786,7 @@ bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   args_.clear();
   for (const Handle& a : held_) args_.push_back(a.get());
   entered(resolution, 0);
-  const DefinitionShape& shape = shapeOf(resolution);
-  firstExtra = bindParameters(shape, t);
-  t = selectAtOnce(shape, t, firstExtra);
+  firstExtra = bindParameters(shapeOf(resolution), t);
   return true;
 }
 

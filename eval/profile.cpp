@@ -208,8 +208,11 @@ std::string CallProfile::table(bool all) const {
          i == 0 ? "-" : grouped(t.calls), grouped(t.builtins), grouped(t.cells),
          percent(t.nanoseconds, run.nanoseconds), i == 0 ? "(main expression)" : names_[i]});
   }
-  out += definitions.text();
+  return out + definitions.text() + callLists(all);
+}
 
+// Beneath the definitions: the prelude combinators' calls, and the built-ins by calls.
+std::string CallProfile::callLists(bool all) const {
   std::vector<std::pair<uint64_t, std::string>> combinators, builtins;
   uint64_t combinatorTotal = 0;
   for (int c = 0; c < 256; ++c)
@@ -226,8 +229,8 @@ std::string CallProfile::table(bool all) const {
   std::sort(combinators.begin(), combinators.end(), byCalls);
   std::sort(builtins.begin(), builtins.end(), byCalls);
 
-  out += "prelude combinators: " + grouped(combinatorTotal) +
-         " calls (their steps count in the definition that calls them)\n";
+  std::string out = "prelude combinators: " + grouped(combinatorTotal) +
+                    " calls (their steps count in the definition that calls them)\n";
   if (all) {
     Rows rows;
     for (const auto& [calls, name] : combinators) rows.rows.push_back({grouped(calls), name});

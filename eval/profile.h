@@ -87,6 +87,7 @@ class CallProfile {
   uint32_t nameOf(const cells::Handle* entry, std::string_view name);
   uint32_t childOf(uint32_t node, uint32_t name);
   std::vector<uint64_t> withCallees() const;
+  std::string callLists(bool all) const;
 
   UncountedVector<Node> nodes_;
   std::vector<std::string> names_;  // as many as the program has definitions
