@@ -232,6 +232,8 @@ class Machine {
   std::size_t bindParameters(Cell*& term);
   std::size_t bindParameters(const DefinitionShape& shape, Cell*& body);
   Cell* selectAtOnce(const DefinitionShape& shape);
+  bool namesIdentity(const Cell* c, const cells::Handle*& entered);
+  bool takeSecondBranch(const DefinitionShape& shape);
 
   void become(Cell* t, std::size_t firstExtra);
   bool splitApplication(Cell* t, std::size_t firstExtra);
@@ -411,6 +413,9 @@ bool Machine<kObserve>::takeArgumentsForValue() {
 template <bool kObserve>
 bool Machine<kObserve>::takeIntoDefinition(const DefinitionShape& shape, int missing) {
   std::size_t own = args_.size();
+  if constexpr (!kObserve)  // the observing machine counts the prelude's calls one by one
+    if (shape.form == DefinitionShape::Form::constant && own == 0 && missing == 1 && takeSecondBranch(shape))
+      return true;
   std::size_t params = std::min(std::size_t(shape.parameters), own + std::size_t(missing));
   auto letterOf = [&](std::size_t i) { return shape.places[i] < 0 ? 0u : uint32_t{1} << shape.places[i]; };
   // The body below the parameters bound: the definition's own body when all are.
@@ -630,14 +635,49 @@ Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape) {
     return shape.parts[0];
   }
   if (chosen.form != DefinitionShape::Form::constant) return body;
-  const Resolution& then = resolve(chosen.body);
-  if (!isNonDuplicating(chosen.body) || then.kind != HeadKind::defined || !then.definition || then.unit ||
-      shapeOf(then).form != DefinitionShape::Form::identity)
-    return body;
+  const cells::Handle* then = nullptr;
+  if (!namesIdentity(chosen.body, then)) return body;
   stepCount() += 3;  // as the machine counts s x y => X, pending y, X y => y
   if (entered) lastEntered() = entered;
-  if (then.entered) lastEntered() = then.entered;
+  if (then) lastEntered() = then;
   return shape.parts[1];
+}
+
+// Whether c is a name that never duplicates an argument and whose definition is
+// the identity (\a\a, the prelude's I); `entered` is set to its entry for hints.
+template <bool kObserve>
+bool Machine<kObserve>::namesIdentity(const Cell* c, const cells::Handle*& entered) {
+  if (!isNonDuplicating(c)) return false;
+  const Resolution& r = resolve(c);
+  if (r.kind != HeadKind::defined || !r.definition || r.unit) return false;
+  entered = r.entered;
+  return shapeOf(r).form == DefinitionShape::Form::identity;
+}
+
+// A constant whose constant is the identity (the prelude's false value H = \a\I)
+// given its argument a and one pending argument b more: (H a) b => I b => b, the
+// two rewrites made at once and counted as the machine counts them (the rewrite of
+// H a, the pending b, I b). a is never built; b is built only when it is taken, as
+// the identity's argument is. A test's false branch goes on this way.
+template <bool kObserve>
+bool Machine<kObserve>::takeSecondBranch(const DefinitionShape& shape) {
+  std::size_t n = frames_.size();
+  if (n < 2 || !frames_[n - 2].pending || !cells::isAtom(shape.body)) return false;
+  const cells::Handle* then = nullptr;
+  if (!namesIdentity(shape.body, then)) return false;
+  stepCount() += 2;
+  if (then) lastEntered() = then;
+  frames_.pop_back();  // a
+  Frame b = std::move(frames_.back());
+  frames_.pop_back();
+  args_.clear();
+  if (!b.bindings.get()) {
+    e_ = std::move(b.cell);
+    return true;
+  }
+  restorePlaces(*b.bindings.get());
+  become(b.cell.get(), 0);
+  return true;
 }
 
 // e := t[places_] applied to args_ from `firstExtra` on: the reduct of a rewrite.

@@ -123,18 +123,39 @@ TEST_F(MachineTest, PairsGivenSelectors) {
   for (const Case& c : cases) expectBoth(c);
 }
 
-// The selection at once counts the steps it saves: the observing machine, which
-// takes them one by one, counts the same.
-TEST_F(MachineTest, SelectionsAtOnceCountTheirSteps) {
-  const char* program = "x\\len (V 1 (V 2 (V 3 []))),len\\l\\(leaf l)(0)(1 + (len (l H)))";
-  unsigned long long before = stepCount();
-  EXPECT_EQ(valueOf(program, MachineKind::fast), "3");
-  unsigned long long plain = stepCount() - before;
-  observation().maxSteps = 1ull << 60;  // any observation takes the observing machine
-  before = stepCount();
-  EXPECT_EQ(valueOf(program, MachineKind::fast), "3");
-  observation().maxSteps = 0;
-  EXPECT_EQ(stepCount() - before, plain);
+// A false value given both branches goes on with the second, whatever its
+// names, as long as it is a constant whose constant is the identity.
+TEST_F(MachineTest, FalseValuesGivenTwoBranches) {
+  const Case cases[] = {
+      {"a test's second branch", "x\\(1 > 2)(3)(4)", "4"},
+      {"a branch computed when taken", "x\\H 3 (4 * 5)", "20"},
+      {"a branch under the test's bindings", "x\\next 6,next\\n\\(n < 0)(n)(n + 1)", "7"},
+      {"over-applied after the choice", "x\\H 3 (plus 1) 5", "6"},
+      {"a false value of the program's own", "x\\no 3 4,no\\a\\I", "4"},
+      {"a constant that is not the identity", "x\\konst 3 4,konst\\a\\K", "(K 4)"},
+      {"the identity redefined", "x\\H 3 4,I\\a\\7", "7"},
+      {"one branch only", "x\\H 3", "I"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
+// The rewrites made at once count the steps they save: the observing machine,
+// which takes them one by one, counts the same.
+TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
+  const char* programs[] = {
+      "x\\len (V 1 (V 2 (V 3 []))),len\\l\\(leaf l)(0)(1 + (len (l H)))",
+      "x\\down 5,down\\n\\(n < 1)(3)(down (n - 1))",
+  };
+  for (const char* program : programs) {
+    unsigned long long before = stepCount();
+    std::string value = valueOf(program, MachineKind::fast);
+    unsigned long long plain = stepCount() - before;
+    observation().maxSteps = 1ull << 60;  // any observation takes the observing machine
+    before = stepCount();
+    EXPECT_EQ(valueOf(program, MachineKind::fast), value);
+    observation().maxSteps = 0;
+    EXPECT_EQ(stepCount() - before, plain) << program;
+  }
 }
 
 // Substitution shares what it does not change and stops at a binder of the same
