@@ -52,6 +52,26 @@ bool isNonNegative(const Cell* c);
 // The integer's value modulo 2^64, for numerals of any length.
 int64_t int64FromCell(const Cell* c);
 
+// The value of an integer numeral atom of at most 18 digits whose length the
+// header records (most counters, characters and addresses), read without the
+// general tests; false for any other cell, which the callers then read the
+// general way (isInteger, int64FromCell) with the same result.
+inline bool readShortInteger(const Cell* c, int64_t& value) {
+  uint64_t length = lengthCache(c);
+  if (!isAtom(c) || atomKind(c) != AtomKind::numeral || length == 0 || length > 18) return false;
+  const char* p = chars(c);
+  bool negative = length > 1 && p[0] == '0';
+  if (negative && p[1] == '0') return false;  // a numb
+  int64_t m = 0;
+  for (uint64_t i = negative ? 1 : 0; i < length; ++i) {
+    unsigned digit = unsigned(p[i]) - '0';
+    if (digit > 9) return false;
+    m = m * 10 + int64_t(digit);
+  }
+  value = negative ? -m : m;
+  return true;
+}
+
 // A byte string's payload, the bytes after "(" + length digits + ")"; empty when
 // the atom has no ")".
 std::string_view byteStringPayload(const Cell* c);

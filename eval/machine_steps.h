@@ -221,12 +221,14 @@ class Machine {
   bool takeIntoDefinition(const DefinitionShape& shape, int missing);
   void finishBinding();
   void restorePlaces(Bindings& b);
-  Binding bindAtOnce(Cell*& t);
+  [[gnu::always_inline]] Binding bindAtOnce(Cell*& t);
   Bindings* capture(uint32_t letters);
   void reduceSaturated();
   void collectArguments();
 
-  Handle callBuiltin(const library::BuiltinEntry& entry);
+  [[gnu::always_inline]] Handle callBuiltin(const library::BuiltinEntry& entry, const Handle& application);
+  [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b);
+  static bool isFinal(const Cell* r);
   void bindStrictly(Cell* x, Cell* b, Cell* c);
   void callDefined(Cell* head, const Resolution& resolution);
   std::size_t bindParameters(Cell*& term);
@@ -507,7 +509,7 @@ void Machine<kObserve>::reduceSaturated() {
   // A built-in sees the application held once, by e alone: it may then make its
   // result of an argument in place (library/adapt.h).
   if (resolution.kind == HeadKind::builtin) {
-    e_ = callBuiltin(*resolution.builtin);
+    e_ = callBuiltin(*resolution.builtin, e_);
     return;
   }
   Handle held = e_;  // the arguments live in e until the reduct is made
@@ -526,15 +528,20 @@ void Machine<kObserve>::reduceSaturated() {
 // name a1 .. an  =>  the row's result. A result (r x) whose r begins with ")" or "]"
 // is final at once: the continuation is dropped.
 template <bool kObserve>
-Handle Machine<kObserve>::callBuiltin(const library::BuiltinEntry& entry) {
+inline Handle Machine<kObserve>::callBuiltin(const library::BuiltinEntry& entry, const Handle& application) {
   if constexpr (kObserve)
     if (observation().profiling()) callProfile().countBuiltin(&entry);
-  Handle r = entry.impl(e_.get());
-  afterBuiltinCall(e_.get(), r.get());
-  const Cell* f = r.isPair() ? cells::leftOf(r.get()) : nullptr;
-  cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
-  if (kind == cells::AtomKind::update || kind == cells::AtomKind::closing) frames_.clear();
+  Handle r = entry.impl(application.get());
+  afterBuiltinCall(application.get(), r.get());
+  if (isFinal(r.get())) frames_.clear();
   return r;
+}
+
+template <bool kObserve>
+bool Machine<kObserve>::isFinal(const Cell* r) {
+  const Cell* f = cells::isPair(r) ? cells::leftOf(r) : nullptr;
+  cells::AtomKind kind = f && cells::isAtom(f) ? cells::atomKind(f) : cells::AtomKind::plain;
+  return kind == cells::AtomKind::update || kind == cells::AtomKind::closing;
 }
 
 // ({ X B C), B a value  =>  C[X := B]
@@ -759,13 +766,17 @@ bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
 // that finishes C when B's value comes. False for any other t, or one whose B is
 // given no bindings at all (it is built as it stands).
 template <bool kObserve>
-Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
+inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   ensureAnnotated(t);
   if (!terms::isCurly(t) || (terms::cachedMask(t) & places_.letters) == 0) return Binding::none;
   const Cell* key = terms::curlyKey(t);
   char letter = terms::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
   Cell* body = cells::rightOf(t);
   Handle b = instantiate(cells::rightOf(cells::leftOf(t)), places_);
+  if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
+    e_ = std::move(b);  // every frame is dropped: the run's value
+    return Binding::waiting;
+  }
   if (isValue(b.get())) {
     ++stepCount();
     if (letter) places_.bind(static_cast<unsigned char>(letter), b.get());
@@ -778,6 +789,32 @@ Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   frames_.push_back({Handle(body), BindingsRef(capture(inBody)), false, letter});
   e_ = std::move(b);
   return Binding::waiting;
+}
+
+// B of a strict binding, built: when it is a built-in applied to short integers
+// (fgetc(f), n+1, isspace(c)), the built-in is called now and b becomes its result,
+// one step counted, as the reference calls it at its next step (nothing happens
+// between). The binding then needs no frame, and its body's values are not
+// captured, when the result is a value. Only short integers: the rewrite under way
+// still holds its arguments, so a built-in would not find a text or a long number
+// held by the application alone, to grow it in place.
+template <bool kObserve>
+bool Machine<kObserve>::callsBuiltinAtOnce(Handle& b) {
+  Cell* c = b.get();
+  if (!cells::isPair(c) || cells::annotationValue(c) != 0 || cells::annotationFlag(c)) return false;
+  for (const Cell* a = c; cells::isPair(a); a = cells::leftOf(a)) {
+    const Cell* x = cells::rightOf(a);
+    if (!cells::isAtom(x) || cells::atomKind(x) != cells::AtomKind::numeral || cells::lengthCache(x) == 0 ||
+        cells::lengthCache(x) > 18)
+      return false;
+  }
+  const Resolution& resolution = resolve(spineHead(c));
+  if (resolution.kind != HeadKind::builtin) return false;
+  const library::BuiltinEntry& entry = *resolution.builtin;
+  ++stepCount();
+  Handle application = std::move(b);  // held once, as e_ holds an application given to a built-in
+  b = callBuiltin(entry, application);
+  return true;
 }
 
 // The values of `letters` in places_, held for a part of a reduct built later.

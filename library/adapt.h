@@ -50,6 +50,7 @@ inline constexpr bool kSandbox = false;
 struct Int {
   int64_t value;
   static std::optional<Int> read(const Cell* c) {
+    if (int64_t v; cells::readShortInteger(c, v)) return Int{v};
     if (!cells::isInteger(c)) return std::nullopt;
     return Int{cells::int64FromCell(c)};
   }
@@ -65,6 +66,7 @@ struct Int {
 struct Bits {
   uint64_t value;
   static std::optional<Bits> read(const Cell* c) {
+    if (int64_t v; cells::readShortInteger(c, v)) return Bits{uint64_t(v)};
     if (!cells::isInteger(c)) return std::nullopt;
     return Bits{uint64_t(cells::int64FromCell(c))};
   }

@@ -104,6 +104,26 @@ TEST_F(ConvertTest, IntegerTest) {
     EXPECT_FALSE(isInteger(makeAtom(no).get())) << no;
 }
 
+// The short reading agrees with the general one wherever it answers, and leaves
+// every other cell to it.
+TEST_F(ConvertTest, ShortIntegersReadAsTheGeneralWayReadsThem) {
+  for (const char* text : {"0", "05", "98", "01", "120", "999999999999999999", "0999999999999999999",
+                           "140514955365280", "00", "007", "5a", "1234567890123456789", "K", "[1]", ""}) {
+    Handle c = makeAtom(text);
+    int64_t value = 0;
+    bool read = readShortInteger(c.get(), value);
+    std::size_t digits = std::string_view(text).size();
+    bool expected = isInteger(c.get()) && text[0] != 'K' && digits <= 18;
+    EXPECT_EQ(read, expected) << text;
+    if (read) {
+      EXPECT_EQ(value, int64FromCell(c.get())) << text;
+    }
+  }
+  Handle two = pair("5", "5");
+  int64_t value = 0;
+  EXPECT_FALSE(readShortInteger(two.get(), value));
+}
+
 // A pair of the integer shape is an integer when the numbers layer finds the whole
 // stream well formed; other shapes are refused without asking it.
 TEST_F(ConvertTest, IntegerTestOfPairsAsksTheNumbersLayer) {

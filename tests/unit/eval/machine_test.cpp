@@ -139,12 +139,26 @@ TEST_F(MachineTest, FalseValuesGivenTwoBranches) {
   for (const Case& c : cases) expectBoth(c);
 }
 
+// A strict binding whose value is a built-in applied to short integers calls it at
+// once; other arguments go through the steps.
+TEST_F(MachineTest, BindingsOfBuiltinsOnIntegers) {
+  const Case cases[] = {
+      {"bound at once", "x\\y{3 + 4}y * 2", "14"},
+      {"a negative and a zero", "x\\y{05 - 0}y", "05"},
+      {"a built-in of texts", "x\\y{[ab] + [cd]}y", "[abcd]"},
+      {"a long number", "x\\y{123456789012345678901234567890 + 1}y", "123456789012345678901234567891"},
+      {"in a loop", "x\\loop 5 0,loop\\n\\s\\(n < 1)(s)(m{n - 1}t{s + n}loop m t)", "15"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
 // The rewrites made at once count the steps they save: the observing machine,
 // which takes them one by one, counts the same.
 TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
   const char* programs[] = {
       "x\\len (V 1 (V 2 (V 3 []))),len\\l\\(leaf l)(0)(1 + (len (l H)))",
       "x\\down 5,down\\n\\(n < 1)(3)(down (n - 1))",
+      "x\\loop 5 0,loop\\n\\s\\(n < 1)(s)(m{n - 1}t{s + n}loop m t)",
   };
   for (const char* program : programs) {
     unsigned long long before = stepCount();
