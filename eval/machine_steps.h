@@ -63,6 +63,16 @@ Handle apply(Handle f, Handle x) {
   return p;
 }
 
+// The place of s when t is (s x y) and s is one of `letters`; -1 otherwise.
+inline int testPlace(const Cell* t, uint32_t letters) {
+  if (!cells::isPair(t) || cells::isDataMarked(t)) return -1;
+  const Cell* f = cells::leftOf(t);
+  if (!cells::isPair(f) || cells::isDataMarked(f)) return -1;
+  const Cell* s = cells::leftOf(f);
+  if (!terms::isLetterAtom(s) || (letters & terms::letterBit(s)) == 0) return -1;
+  return cells::firstByte(s) - 'a';
+}
+
 // The number of letters in a mask, without a library call on hosts where the
 // compiler does not assume the instruction.
 int letterCount(uint32_t m) {
@@ -179,13 +189,13 @@ class FrameStack {
   Frame& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
   Frame& back() { return (*this)[size_ - 1]; }
 
-  void push_back(Frame&& frame) {
+  [[gnu::always_inline]] void push_back(Frame&& frame) {
     if (size_ == chunks_.size() * kChunk)
       chunks_.push_back(static_cast<Frame*>(cells::budgetAllocate(kChunk * sizeof(Frame))));
     new (&(*this)[size_]) Frame(std::move(frame));
     ++size_;
   }
-  void pop_back() {
+  [[gnu::always_inline]] void pop_back() {
     back().~Frame();
     --size_;
     // Keeps one empty chunk beyond the top, so a stack that goes up and down across
@@ -235,10 +245,13 @@ class Machine {
   std::size_t bindParameters(const DefinitionShape& shape, Cell*& body);
   Cell* selectAtOnce(const DefinitionShape& shape);
   bool namesIdentity(const Cell* c, const cells::Handle*& entered);
+  int selectorChoice(const Cell* s);
+  [[gnu::noinline]] Cell* chosenBranch(Cell* t);
+  [[gnu::noinline]] bool evaluatesArguments(const Cell* f);
   bool takeSecondBranch(const DefinitionShape& shape);
 
   void become(Cell* t, std::size_t firstExtra);
-  bool splitApplication(Cell* t, std::size_t firstExtra);
+  [[gnu::always_inline]] bool splitApplication(Cell* t, std::size_t firstExtra);
   void pushBeyond(std::size_t first, std::size_t firstExtra);
   bool callAtOnce(Cell*& t, std::size_t& firstExtra);
   void buildApplication();
@@ -630,24 +643,58 @@ Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape) {
   Cell* body = shape.body;
   if constexpr (kObserve) return body;
   if (shape.form != DefinitionShape::Form::pair) return body;
-  const Cell* s = places_.values[shape.places[2]];
-  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return body;
+  switch (selectorChoice(places_.values[shape.places[2]])) {
+    case 1: return shape.parts[0];
+    case 2: return shape.parts[1];
+    default: return body;
+  }
+}
+
+// Which argument the selector s takes of two, x and y, with no effect: 1 when s is a
+// first selector (\a\b\a: s x y => x), 2 when it is a constant (\a\X) whose X is
+// the identity (\a\a: s x y => X y => y), 0 otherwise. s and X must be names that
+// never duplicate an argument (the prelude's K, H and I). When it chooses, the
+// steps of its rewrites are counted as the machine counts them and the definitions
+// entered are noted for hints.
+template <bool kObserve>
+int Machine<kObserve>::selectorChoice(const Cell* s) {
+  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return 0;
   const Resolution& selector = resolve(s);
-  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return body;
+  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return 0;
   const cells::Handle* entered = selector.entered;  // `selector` moves when more names resolve
   const DefinitionShape& chosen = shapeOf(selector);
   if (chosen.form == DefinitionShape::Form::first) {
     ++stepCount();
     if (entered) lastEntered() = entered;
-    return shape.parts[0];
+    return 1;
   }
-  if (chosen.form != DefinitionShape::Form::constant) return body;
+  if (chosen.form != DefinitionShape::Form::constant) return 0;
   const cells::Handle* then = nullptr;
-  if (!namesIdentity(chosen.body, then)) return body;
+  if (!namesIdentity(chosen.body, then)) return 0;
   stepCount() += 3;  // as the machine counts s x y => X, pending y, X y => y
   if (entered) lastEntered() = entered;
   if (then) lastEntered() = then;
-  return shape.parts[1];
+  return 2;
+}
+
+// A part t of a reduct that is evaluated as soon as it is built (an argument of a
+// built-in or of a definition that duplicates one, the value of a strict binding):
+// when t is a test with both branches, (s x y), whose s is bound to a selector
+// (selectorChoice), the part is the chosen branch, and the other is never built.
+// The reference builds the test and evaluates it to that branch at once, with no
+// effect on the way. The observing machine keeps the rewrites, as it counts the
+// prelude's calls.
+template <bool kObserve>
+Cell* Machine<kObserve>::chosenBranch(Cell* t) {
+  if constexpr (kObserve) return t;
+  for (int s; (s = testPlace(t, places_.letters)) >= 0;) {
+    switch (selectorChoice(places_.values[s])) {
+      case 1: t = cells::rightOf(cells::leftOf(t)); break;
+      case 2: t = cells::rightOf(t); break;
+      default: return t;
+    }
+  }
+  return t;
 }
 
 // Whether c is a name that never duplicates an argument and whose definition is
@@ -734,7 +781,7 @@ void Machine<kObserve>::dropHeld() {
 // t not built yet, but delayed), further_ holds the first n, and the result is true.
 // Otherwise (fewer given, data, an unknown need) further_ holds them all, built.
 template <bool kObserve>
-bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
+inline bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
   ensureAnnotated(t);
   spine_.clear();  // t's arguments, the last first
   Cell* c = t;
@@ -751,13 +798,32 @@ bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra) {
   bool split = needed >= 0 && needed <= 10 && given >= std::size_t(needed);
   std::size_t built = split ? std::size_t(needed) : given;
   if (split) pushBeyond(built, firstExtra);
+  int evaluated = -1;  // whether f evaluates its arguments, asked when a test is met
   further_.clear();
   for (std::size_t i = 0; i < built; ++i) {
-    if (i < spine_.size()) further_.push_back(instantiate(spine_[spine_.size() - 1 - i], places_));
-    else
+    if (i < spine_.size()) {
+      Cell* part = spine_[spine_.size() - 1 - i];
+      if (split && testPlace(part, places_.letters) >= 0) {
+        if (evaluated < 0) evaluated = evaluatesArguments(f);
+        if (evaluated) part = chosenBranch(part);
+      }
+      further_.push_back(instantiate(part, places_));
+    } else {
       further_.emplace_back(args_[firstExtra + i - spine_.size()]);
+    }
   }
   return split;
+}
+
+// Whether the saturated application of f evaluates its arguments before it is
+// rewritten: f's head is a built-in or a name that may duplicate an argument.
+template <bool kObserve>
+bool Machine<kObserve>::evaluatesArguments(const Cell* f) {
+  if constexpr (kObserve) return false;
+  const Cell* head = spineHead(const_cast<Cell*>(f));
+  if (!cells::isAtom(head) || isNonDuplicating(head)) return false;
+  HeadKind kind = resolve(head).kind;
+  return kind == HeadKind::builtin || kind == HeadKind::defined;
 }
 
 // t = X{B}C: B is built; when it is a value, X joins the bindings and t moves on to
@@ -772,7 +838,7 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   const Cell* key = terms::curlyKey(t);
   char letter = terms::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
   Cell* body = cells::rightOf(t);
-  Handle b = instantiate(cells::rightOf(cells::leftOf(t)), places_);
+  Handle b = instantiate(chosenBranch(cells::rightOf(cells::leftOf(t))), places_);
   if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;

@@ -152,6 +152,24 @@ TEST_F(MachineTest, BindingsOfBuiltinsOnIntegers) {
   for (const Case& c : cases) expectBoth(c);
 }
 
+// A test with both branches, evaluated as soon as it is built (an argument of a
+// definition that duplicates it, of a built-in, a strict binding's value), goes on
+// as the branch its selector chooses.
+TEST_F(MachineTest, TestsOfBoundSelectors) {
+  const Case cases[] = {
+      {"the first branch", "x\\pick (1 < 2),pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n", "6"},
+      {"the second branch", "x\\pick (2 < 1),pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n", "8"},
+      {"a test in a branch", "x\\pick (1 < 2) (2 < 1),pick\\s\\u\\twice ((s)((u)(1)(2))(3)),twice\\n\\n + n",
+       "4"},
+      {"a built-in's arguments", "x\\pick K,pick\\s\\(s)(3)(4) + (s)(5)(6)", "8"},
+      {"a strict binding", "x\\pick (2 < 1),pick\\s\\y{(s)(3)(4 + 1)}y * 2", "10"},
+      {"a selector of the program's own",
+       "x\\pick yes,pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n,yes\\a\\b\\a", "6"},
+      {"a test that is no selector", "x\\pick [ab],pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n", "Z"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
 // The rewrites made at once count the steps they save: the observing machine,
 // which takes them one by one, counts the same.
 TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
