@@ -63,14 +63,12 @@ Handle apply(Handle f, Handle x) {
   return p;
 }
 
-// The place of s when t is (s x y) and s is one of `letters`; -1 otherwise.
-inline int testPlace(const Cell* t, uint32_t letters) {
-  if (!cells::isPair(t) || cells::isDataMarked(t)) return -1;
-  const Cell* f = cells::leftOf(t);
-  if (!cells::isPair(f) || cells::isDataMarked(f)) return -1;
-  const Cell* s = cells::leftOf(f);
-  if (!terms::isLetterAtom(s) || (letters & terms::letterBit(s)) == 0) return -1;
-  return cells::firstByte(s) - 'a';
+// A numeral atom of at most 18 digits: a built-in given only these cannot grow an
+// argument in place, so it may be called while the rewrite under way still holds
+// them.
+inline bool isShortNumeral(const Cell* x) {
+  return cells::isAtom(x) && cells::atomKind(x) == cells::AtomKind::numeral && cells::lengthCache(x) != 0 &&
+         cells::lengthCache(x) <= 18;
 }
 
 // The number of letters in a mask, without a library call on hosts where the
@@ -246,7 +244,12 @@ class Machine {
   Cell* selectAtOnce(const DefinitionShape& shape);
   bool namesIdentity(const Cell* c, const cells::Handle*& entered);
   int selectorChoice(const Cell* s);
-  [[gnu::noinline]] Cell* chosenBranch(Cell* t);
+  void countCombinators(const Cell* s, const Cell* x);
+  [[gnu::noinline]] Cell* decideTests(Cell* t, Handle* built);
+  [[gnu::always_inline]] bool mayDecide(const Cell* t, bool builtins);
+  static bool isTest(const Cell* t);
+  bool givenShortInteger(const Cell* test);
+  [[gnu::noinline]] Handle testValue(const Cell* test);
   [[gnu::noinline]] bool evaluatesArguments(const Cell* f);
   bool takeSecondBranch(const DefinitionShape& shape);
 
@@ -257,7 +260,9 @@ class Machine {
   void buildApplication();
   void dropHeld();
 
-  void push(Handle cell, bool pending) { frames_.push_back({std::move(cell), BindingsRef(), pending}); }
+  [[gnu::always_inline]] void push(Handle cell, bool pending) {
+    frames_.push_back({std::move(cell), BindingsRef(), pending});
+  }
   Handle takeArgument();
 
   // A call of a definition, with `pending` of its arguments still in the innermost frames.
@@ -666,6 +671,7 @@ int Machine<kObserve>::selectorChoice(const Cell* s) {
   if (chosen.form == DefinitionShape::Form::first) {
     ++stepCount();
     if (entered) lastEntered() = entered;
+    countCombinators(s, nullptr);
     return 1;
   }
   if (chosen.form != DefinitionShape::Form::constant) return 0;
@@ -674,27 +680,112 @@ int Machine<kObserve>::selectorChoice(const Cell* s) {
   stepCount() += 3;  // as the machine counts s x y => X, pending y, X y => y
   if (entered) lastEntered() = entered;
   if (then) lastEntered() = then;
+  countCombinators(s, chosen.body);
   return 2;
 }
 
-// A part t of a reduct that is evaluated as soon as it is built (an argument of a
-// built-in or of a definition that duplicates one, the value of a strict binding):
-// when t is a test with both branches, (s x y), whose s is bound to a selector
-// (selectorChoice), the part is the chosen branch, and the other is never built.
-// The reference builds the test and evaluates it to that branch at once, with no
-// effect on the way. The observing machine keeps the rewrites, as it counts the
-// prelude's calls.
+// The profile's count of the prelude's calls, for a selection made at once: the
+// selector s and the constant X it gives (or null).
 template <bool kObserve>
-Cell* Machine<kObserve>::chosenBranch(Cell* t) {
-  if constexpr (kObserve) return t;
-  for (int s; (s = testPlace(t, places_.letters)) >= 0;) {
-    switch (selectorChoice(places_.values[s])) {
-      case 1: t = cells::rightOf(cells::leftOf(t)); break;
-      case 2: t = cells::rightOf(t); break;
-      default: return t;
+void Machine<kObserve>::countCombinators(const Cell* s, const Cell* x) {
+  if constexpr (kObserve) {
+    if (!observation().profiling()) return;
+    callProfile().countCombinator(cells::firstByte(s));
+    if (x) callProfile().countCombinator(cells::firstByte(x));
+  }
+}
+
+// A part t of a reduct whose evaluation begins with it, with its leading tests
+// decided: a test (s x y) whose s is bound to a selector (selectorChoice) goes on as
+// the branch chosen, and the other is never built. The reference builds the test
+// and evaluates it to that branch at once, with no effect on the way. Given
+// `built`, a test ((f a b) x y) of a pure built-in f on short integers is decided
+// too, f called now (the part is the reduct itself or a strict binding's value,
+// where the reference calls f first); when f's value is no selector, t is built
+// with that value in its place, into `built`, and the result is null. The observing
+// machine decides the same way, so that both count the same steps, and counts the
+// prelude's calls each choice stands for.
+template <bool kObserve>
+Cell* Machine<kObserve>::decideTests(Cell* t, Handle* built) {
+  while (isTest(t)) {
+    Cell* f = cells::leftOf(t);
+    const Cell* test = cells::leftOf(f);
+    int choice;
+    if (cells::isAtom(test)) {
+      if (!terms::isLetterAtom(test) || (places_.letters & terms::letterBit(test)) == 0) return t;
+      choice = selectorChoice(places_.values[cells::firstByte(test) - 'a']);
+      if (choice == 0) return t;
+    } else {
+      if (!built || !givenShortInteger(test)) return t;
+      Handle value = testValue(test);
+      if (!value) return t;
+      choice = selectorChoice(value.get());
+      if (choice == 0) {
+        *built = apply(apply(std::move(value), instantiate(cells::rightOf(f), places_)),
+                       instantiate(cells::rightOf(t), places_));
+        return nullptr;
+      }
     }
+    t = choice == 1 ? cells::rightOf(f) : cells::rightOf(t);
   }
   return t;
+}
+
+// The quick look before decideTests: whether t is a test that it may decide.
+template <bool kObserve>
+inline bool Machine<kObserve>::mayDecide(const Cell* t, bool builtins) {
+  if (!isTest(t)) return false;
+  const Cell* test = cells::leftOf(cells::leftOf(t));
+  if (cells::isAtom(test))
+    return terms::isLetterAtom(test) && (places_.letters & terms::letterBit(test)) != 0;
+  return builtins && givenShortInteger(test);
+}
+
+// Whether t has the shape of a test with both branches, (s x y), for decideTests.
+template <bool kObserve>
+inline bool Machine<kObserve>::isTest(const Cell* t) {
+  if (!cells::isPair(t) || cells::isDataMarked(t)) return false;
+  const Cell* f = cells::leftOf(t);
+  return cells::isPair(f) && !cells::isDataMarked(f);
+}
+
+// Whether the application `test`'s last argument is a short integer (a numeral, or
+// a letter bound to one): the quick look before testValue.
+template <bool kObserve>
+inline bool Machine<kObserve>::givenShortInteger(const Cell* test) {
+  const Cell* a = cells::rightOf(test);
+  if (terms::isLetterAtom(a)) {
+    if ((places_.letters & terms::letterBit(a)) == 0) return false;
+    a = places_.values[cells::firstByte(a) - 'a'];
+  }
+  return isShortNumeral(a);
+}
+
+// The value of the application `test` when its head is a pure built-in given short
+// integers as its arguments (bound letters or numerals): the built-in called, one
+// step. Null otherwise, nothing called.
+template <bool kObserve>
+Handle Machine<kObserve>::testValue(const Cell* test) {
+  const Cell* values[4];
+  int n = 0;
+  for (; cells::isPair(test) && !cells::isDataMarked(test); test = cells::leftOf(test)) {
+    const Cell* a = cells::rightOf(test);
+    if (terms::isLetterAtom(a)) {
+      if ((places_.letters & terms::letterBit(a)) == 0) return Handle();
+      a = places_.values[cells::firstByte(a) - 'a'];
+    }
+    if (n == 4 || !isShortNumeral(a)) return Handle();
+    values[n++] = a;
+  }
+  if (n == 0 || !cells::isAtom(test)) return Handle();
+  const Resolution& resolution = resolve(test);
+  if (resolution.kind != HeadKind::builtin || !resolution.builtin->pure || resolution.builtin->arity != n)
+    return Handle();
+  const library::BuiltinEntry& entry = *resolution.builtin;
+  Handle application(const_cast<Cell*>(test));
+  while (n > 0) application = apply(std::move(application), Handle(const_cast<Cell*>(values[--n])));
+  ++stepCount();
+  return callBuiltin(entry, application);
 }
 
 // Whether c is a name that never duplicates an argument and whose definition is
@@ -747,6 +838,16 @@ template <bool kObserve>
 void Machine<kObserve>::become(Cell* t, std::size_t firstExtra) {
   int rounds = 0;
   for (; rounds < 1000; ++rounds) {
+    if (mayDecide(t, true)) {
+      Handle built;
+      t = decideTests(t, &built);
+      if (!t) {  // a test whose value chose no branch: the rest goes through the steps
+        for (std::size_t i = firstExtra; i < args_.size(); ++i)
+          built = apply(std::move(built), Handle(args_[i]));
+        e_ = std::move(built);
+        return dropHeld();
+      }
+    }
     Binding binding = firstExtra == args_.size() ? bindAtOnce(t) : Binding::none;
     if (binding == Binding::bound) continue;
     if (binding == Binding::waiting) return dropHeld();
@@ -803,9 +904,9 @@ inline bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra)
   for (std::size_t i = 0; i < built; ++i) {
     if (i < spine_.size()) {
       Cell* part = spine_[spine_.size() - 1 - i];
-      if (split && testPlace(part, places_.letters) >= 0) {
+      if (split && mayDecide(part, false)) {
         if (evaluated < 0) evaluated = evaluatesArguments(f);
-        if (evaluated) part = chosenBranch(part);
+        if (evaluated) part = decideTests(part, nullptr);
       }
       further_.push_back(instantiate(part, places_));
     } else {
@@ -819,7 +920,6 @@ inline bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra)
 // rewritten: f's head is a built-in or a name that may duplicate an argument.
 template <bool kObserve>
 bool Machine<kObserve>::evaluatesArguments(const Cell* f) {
-  if constexpr (kObserve) return false;
   const Cell* head = spineHead(const_cast<Cell*>(f));
   if (!cells::isAtom(head) || isNonDuplicating(head)) return false;
   HeadKind kind = resolve(head).kind;
@@ -838,7 +938,10 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   const Cell* key = terms::curlyKey(t);
   char letter = terms::isLetterAtom(key) ? char(cells::firstByte(key)) : 0;
   Cell* body = cells::rightOf(t);
-  Handle b = instantiate(chosenBranch(cells::rightOf(cells::leftOf(t))), places_);
+  Handle b;
+  Cell* chosen = cells::rightOf(cells::leftOf(t));
+  if (mayDecide(chosen, true)) chosen = decideTests(chosen, &b);
+  if (chosen) b = instantiate(chosen, places_);
   if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;
@@ -868,12 +971,8 @@ template <bool kObserve>
 bool Machine<kObserve>::callsBuiltinAtOnce(Handle& b) {
   Cell* c = b.get();
   if (!cells::isPair(c) || cells::annotationValue(c) != 0 || cells::annotationFlag(c)) return false;
-  for (const Cell* a = c; cells::isPair(a); a = cells::leftOf(a)) {
-    const Cell* x = cells::rightOf(a);
-    if (!cells::isAtom(x) || cells::atomKind(x) != cells::AtomKind::numeral || cells::lengthCache(x) == 0 ||
-        cells::lengthCache(x) > 18)
-      return false;
-  }
+  for (const Cell* a = c; cells::isPair(a); a = cells::leftOf(a))
+    if (!isShortNumeral(cells::rightOf(a))) return false;
   const Resolution& resolution = resolve(spineHead(c));
   if (resolution.kind != HeadKind::builtin) return false;
   const library::BuiltinEntry& entry = *resolution.builtin;

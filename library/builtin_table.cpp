@@ -50,6 +50,7 @@ static bool isPure(std::string_view name) {
 static BuiltinTable guardHostRows(BuiltinTable table) {
   for (auto& [name, entry] : table) {
     bool pure = isPure(name);
+    entry.pure = pure && !entry.readsAddress && name != "leak";
     if (!pure || entry.readsAddress) entry.impl = entry.guarded;
     if ((!pure || name == "leak") && kSandbox) entry.impl = &sandboxedImpl;
   }

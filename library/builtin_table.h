@@ -27,6 +27,7 @@ struct BuiltinEntry {
   BuiltinFn impl;
   BuiltinFn guarded = nullptr;
   bool readsAddress = false;
+  bool pure = false;  // no effect beyond its result: called plain, never guarded
 };
 
 // Ordered bytewise by name, so iteration gives the names in ascending byte order.

@@ -170,13 +170,28 @@ TEST_F(MachineTest, TestsOfBoundSelectors) {
   for (const Case& c : cases) expectBoth(c);
 }
 
+// A test of a pure built-in on short integers, where the reduct's evaluation begins
+// with it, is decided at once.
+TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
+  const Case cases[] = {
+      {"nested tests", "x\\sign 05,sign\\n\\(n < 0)(0 - 1)((n = 0)(0)(1))", "01"},
+      {"a strict binding's test", "x\\pick 3,pick\\n\\y{(n < 5)(n * 2)(n)}y + 1", "7"},
+      {"a value that chooses nothing", "x\\pick 2,pick\\n\\(n + 1)(5)(6)", "(J K (J K (J K K)))"},
+      {"a long integer goes through the steps",
+       "x\\pick 123456789012345678901234567890,pick\\n\\(n > 5)(1)(2)", "1"},
+      {"a loop", "x\\down 100000,down\\n\\(n < 1)(7)(down (n - 1))", "7"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
 // The rewrites made at once count the steps they save: the observing machine,
-// which takes them one by one, counts the same.
+// which takes some of them one by one, counts the same.
 TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
   const char* programs[] = {
       "x\\len (V 1 (V 2 (V 3 []))),len\\l\\(leaf l)(0)(1 + (len (l H)))",
       "x\\down 5,down\\n\\(n < 1)(3)(down (n - 1))",
       "x\\loop 5 0,loop\\n\\s\\(n < 1)(s)(m{n - 1}t{s + n}loop m t)",
+      "x\\pick (2 < 1),pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n",
   };
   for (const char* program : programs) {
     unsigned long long before = stepCount();
