@@ -257,6 +257,9 @@ class Machine {
   [[gnu::always_inline]] bool splitApplication(Cell* t, std::size_t firstExtra);
   void pushBeyond(std::size_t first, std::size_t firstExtra);
   bool callAtOnce(Cell*& t, std::size_t& firstExtra);
+  bool givenValues();
+  void buildArguments(std::size_t n, std::size_t firstExtra, const Cell* f);
+  [[gnu::noinline]] Handle argumentAtOnce(const Cell* part);
   void buildApplication();
   void dropHeld();
 
@@ -899,21 +902,71 @@ inline bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra)
   bool split = needed >= 0 && needed <= 10 && given >= std::size_t(needed);
   std::size_t built = split ? std::size_t(needed) : given;
   if (split) pushBeyond(built, firstExtra);
-  int evaluated = -1;  // whether f evaluates its arguments, asked when a test is met
+  buildArguments(built, firstExtra, split ? f : nullptr);
+  return split;
+}
+
+// further_ := the first n arguments of the split: t's own built, the rest taken from
+// args_ from `firstExtra` on. When f is given (the split made) and its application
+// evaluates its arguments (evaluatesArguments), an argument that is a test is
+// decided (decideTests), and the argument that the reference would evaluate first,
+// every one before it being a value, is evaluated now when that cannot have an
+// effect (argumentAtOnce).
+template <bool kObserve>
+void Machine<kObserve>::buildArguments(std::size_t n, std::size_t firstExtra, const Cell* f) {
+  int evaluated = -1;  // whether f evaluates its arguments, asked at the first part that may tell
+  bool valuesSoFar = f && isValue(const_cast<Cell*>(f));
   further_.clear();
-  for (std::size_t i = 0; i < built; ++i) {
-    if (i < spine_.size()) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i >= spine_.size()) {
+      further_.emplace_back(args_[firstExtra + i - spine_.size()]);
+    } else {
       Cell* part = spine_[spine_.size() - 1 - i];
-      if (split && mayDecide(part, false)) {
+      if (f && cells::isPair(part) && (terms::cachedMask(part) & places_.letters) != 0) {
         if (evaluated < 0) evaluated = evaluatesArguments(f);
-        if (evaluated) part = decideTests(part, nullptr);
+        if (evaluated && mayDecide(part, false)) part = decideTests(part, nullptr);
+        if (evaluated && valuesSoFar && cells::isPair(part)) {
+          if (Handle v = argumentAtOnce(part)) {
+            further_.push_back(std::move(v));
+            valuesSoFar = isValue(further_.back().get());
+            continue;
+          }
+        }
       }
       further_.push_back(instantiate(part, places_));
-    } else {
-      further_.emplace_back(args_[firstExtra + i - spine_.size()]);
     }
+    valuesSoFar = valuesSoFar && isValue(further_.back().get());
   }
-  return split;
+}
+
+// An argument that the reference evaluates next, evaluated now where that can have
+// no effect: a pure built-in on short integers (n - 1), or the part of a pair chosen
+// by a selector (l H, l bound to V x y; the prelude's pair and selectors or any of
+// the same shapes, as selectAtOnce takes them). Null otherwise, nothing done.
+template <bool kObserve>
+Handle Machine<kObserve>::argumentAtOnce(const Cell* part) {
+  if (givenShortInteger(part))
+    if (Handle v = testValue(part)) return v;
+  const Cell* l = cells::leftOf(part);
+  const Cell* selector = cells::rightOf(part);
+  if (!terms::isLetterAtom(l) || (places_.letters & terms::letterBit(l)) == 0) return Handle();
+  const Cell* pair = places_.values[cells::firstByte(l) - 'a'];
+  if (!isTest(pair)) return Handle();  // ((P x) y)
+  const Cell* p = cells::leftOf(cells::leftOf(pair));
+  if (!cells::isAtom(p) || !isNonDuplicating(p)) return Handle();
+  const Resolution& r = resolve(p);
+  if (r.kind != HeadKind::defined || !r.definition || r.unit ||
+      shapeOf(r).form != DefinitionShape::Form::pair)
+    return Handle();
+  if (terms::isLetterAtom(selector)) {
+    if ((places_.letters & terms::letterBit(selector)) == 0) return Handle();
+    selector = places_.values[cells::firstByte(selector) - 'a'];
+  }
+  int choice = selectorChoice(selector);
+  if (choice == 0) return Handle();
+  ++stepCount();  // the pair's own rewrite
+  countCombinators(p, nullptr);
+  return Handle(choice == 1 ? cells::rightOf(cells::leftOf(pair)) : cells::rightOf(pair));
 }
 
 // Whether the saturated application of f evaluates its arguments before it is
@@ -1009,13 +1062,15 @@ void Machine<kObserve>::pushBeyond(std::size_t first, std::size_t firstExtra) {
   if (bindings->holders == 0) Bindings::recycle(bindings);
 }
 
-// The saturated application of function_ to further_, when its spine's head never
-// duplicates an argument and names a definition: binds the definition's parameters
-// to all its arguments and moves t to its body, for the next round.
+// The saturated application of function_ to further_, when its spine's head names
+// a definition and either never duplicates an argument or is given only values (the
+// reference evaluates the arguments of any other head first): binds the
+// definition's parameters to all its arguments and moves t to its body, for the
+// next round.
 template <bool kObserve>
 bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   Cell* head = spineHead(function_.get());
-  if (cells::isPair(head) || !isNonDuplicating(head)) return false;
+  if (cells::isPair(head) || (!isNonDuplicating(head) && !givenValues())) return false;
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();
@@ -1029,6 +1084,15 @@ bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   for (const Handle& a : held_) args_.push_back(a.get());
   entered(resolution, 0);
   firstExtra = bindParameters(shapeOf(resolution), t);
+  return true;
+}
+
+// Whether function_ and the arguments in further_ are all values.
+template <bool kObserve>
+bool Machine<kObserve>::givenValues() {
+  if (!isValue(function_.get())) return false;
+  for (const Handle& a : further_)
+    if (!isValue(a.get())) return false;
   return true;
 }
 

@@ -184,6 +184,23 @@ TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
   for (const Case& c : cases) expectBoth(c);
 }
 
+// A definition given only values is called at once, whatever its name; the
+// argument that would be evaluated first is, where that can have no effect.
+TEST_F(MachineTest, ArgumentsAtOnce) {
+  const Case cases[] = {
+      {"built-ins on integers", "x\\count 5 0,count\\n\\s\\(n < 1)(s)(count (n - 1) (s + n))", "15"},
+      {"a pair's parts",
+       "x\\sum (V 1 (V 2 (V 3 []))),sum\\l\\(leaf l)(0)(add (l K) (sum (l H))),add\\a\\b\\a + b", "6"},
+      {"a part that is not yet a value", "x\\first (V (1 + 2) 5),first\\p\\twice (p K),twice\\n\\n + n", "6"},
+      {"a selector bound to a letter", "x\\pick (V 3 4) H,pick\\p\\s\\twice (p s),twice\\n\\n + n", "8"},
+      {"a pair of the program's own",
+       "x\\pick (duo 3 4),pick\\p\\twice (p H),twice\\n\\n + n,duo\\a\\b\\c\\c a b", "8"},
+      {"after an argument that is not a value",
+       "x\\both 2 4,both\\a\\b\\joined (twice a) (b - 1),joined\\u\\v\\u * 10 + v,twice\\n\\n + n", "43"},
+  };
+  for (const Case& c : cases) expectBoth(c);
+}
+
 // The rewrites made at once count the steps they save: the observing machine,
 // which takes some of them one by one, counts the same.
 TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
@@ -192,6 +209,7 @@ TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
       "x\\down 5,down\\n\\(n < 1)(3)(down (n - 1))",
       "x\\loop 5 0,loop\\n\\s\\(n < 1)(s)(m{n - 1}t{s + n}loop m t)",
       "x\\pick (2 < 1),pick\\s\\twice ((s)(3)(4)),twice\\n\\n + n",
+      "x\\sum (V 1 (V 2 (V 3 []))),sum\\l\\(leaf l)(0)(add (l K) (sum (l H))),add\\a\\b\\a + b",
   };
   for (const char* program : programs) {
     unsigned long long before = stepCount();
