@@ -168,6 +168,16 @@ struct Frame {
 
 enum class Binding { none, bound, waiting };
 
+// A selector's choice of two arguments (Machine::selectorChoice): 0 none, 1 the
+// first, 2 the second; the definitions it enters, and its constant (the second).
+struct Selection {
+  int choice = 0;
+  const Cell* selector = nullptr;
+  const cells::Handle* entered = nullptr;
+  const cells::Handle* then = nullptr;
+  const Cell* constant = nullptr;
+};
+
 // The frames, innermost last, in chunks that are never moved: a recursion a million
 // deep grows the stack without the copy and the doubled peak of a vector's growth.
 // Chunks and binding records count against the memory budget in every build (the
@@ -244,12 +254,22 @@ class Machine {
   Cell* selectAtOnce(const DefinitionShape& shape);
   bool namesIdentity(const Cell* c, const cells::Handle*& entered);
   int selectorChoice(const Cell* s);
+  Selection selectorKind(const Cell* s);
+  void noteSelection(const Selection& selection);
+  const Cell* pairPart(const Cell* part, Selection& selection, const Cell*& pair);
+  bool givenValue(const Cell* test);
   void countCombinators(const Cell* s, const Cell* x);
   [[gnu::noinline]] Cell* decideTests(Cell* t, Handle* built);
   [[gnu::always_inline]] bool mayDecide(const Cell* t, bool builtins);
   static bool isTest(const Cell* t);
   bool givenShortInteger(const Cell* test);
-  [[gnu::noinline]] Handle testValue(const Cell* test);
+  [[gnu::noinline]] Handle testValue(const Cell* test, bool shortIntegers);
+  void takePairPart(const Selection& selection, const Cell* pair);
+  const Cell* argumentValue(const Cell* a, bool shortIntegers);
+  Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
+                       int n);
+  [[gnu::noinline]] Handle testValueOfParts(const library::BuiltinEntry& entry, const Cell* head,
+                                            const Cell* const* parts, int n, bool shortIntegers);
   [[gnu::noinline]] bool evaluatesArguments(const Cell* f);
   bool takeSecondBranch(const DefinitionShape& shape);
 
@@ -666,25 +686,41 @@ Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape) {
 // entered are noted for hints.
 template <bool kObserve>
 int Machine<kObserve>::selectorChoice(const Cell* s) {
-  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return 0;
+  Selection selection = selectorKind(s);
+  if (selection.choice) noteSelection(selection);
+  return selection.choice;
+}
+
+// What selectorChoice finds, with no side effect.
+template <bool kObserve>
+Selection Machine<kObserve>::selectorKind(const Cell* s) {
+  Selection none;
+  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return none;
   const Resolution& selector = resolve(s);
-  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return 0;
-  const cells::Handle* entered = selector.entered;  // `selector` moves when more names resolve
+  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return none;
+  Selection found;
+  found.selector = s;
+  found.entered = selector.entered;  // `selector` moves when more names resolve
   const DefinitionShape& chosen = shapeOf(selector);
   if (chosen.form == DefinitionShape::Form::first) {
-    ++stepCount();
-    if (entered) lastEntered() = entered;
-    countCombinators(s, nullptr);
-    return 1;
+    found.choice = 1;
+    return found;
   }
-  if (chosen.form != DefinitionShape::Form::constant) return 0;
-  const cells::Handle* then = nullptr;
-  if (!namesIdentity(chosen.body, then)) return 0;
-  stepCount() += 3;  // as the machine counts s x y => X, pending y, X y => y
-  if (entered) lastEntered() = entered;
-  if (then) lastEntered() = then;
-  countCombinators(s, chosen.body);
-  return 2;
+  if (chosen.form != DefinitionShape::Form::constant || !namesIdentity(chosen.body, found.then)) return none;
+  found.choice = 2;
+  found.constant = chosen.body;
+  return found;
+}
+
+// A selection made at once: its steps counted as the machine counts them (s x y =>
+// x; or s x y => X, pending y, X y => y), the definitions entered noted for hints,
+// the prelude's calls counted for the profile.
+template <bool kObserve>
+void Machine<kObserve>::noteSelection(const Selection& selection) {
+  stepCount() += selection.choice == 1 ? 1 : 3;
+  if (selection.entered) lastEntered() = selection.entered;
+  if (selection.then) lastEntered() = selection.then;
+  countCombinators(selection.selector, selection.constant);
 }
 
 // The profile's count of the prelude's calls, for a selection made at once: the
@@ -719,8 +755,8 @@ Cell* Machine<kObserve>::decideTests(Cell* t, Handle* built) {
       choice = selectorChoice(places_.values[cells::firstByte(test) - 'a']);
       if (choice == 0) return t;
     } else {
-      if (!built || !givenShortInteger(test)) return t;
-      Handle value = testValue(test);
+      if (!built || !givenValue(test)) return t;
+      Handle value = testValue(test, false);
       if (!value) return t;
       choice = selectorChoice(value.get());
       if (choice == 0) {
@@ -741,7 +777,7 @@ inline bool Machine<kObserve>::mayDecide(const Cell* t, bool builtins) {
   const Cell* test = cells::leftOf(cells::leftOf(t));
   if (cells::isAtom(test))
     return terms::isLetterAtom(test) && (places_.letters & terms::letterBit(test)) != 0;
-  return builtins && givenShortInteger(test);
+  return builtins && givenValue(test);
 }
 
 // Whether t has the shape of a test with both branches, (s x y), for decideTests.
@@ -764,29 +800,74 @@ inline bool Machine<kObserve>::givenShortInteger(const Cell* test) {
   return isShortNumeral(a);
 }
 
-// The value of the application `test` when its head is a pure built-in given short
-// integers as its arguments (bound letters or numerals): the built-in called, one
-// step. Null otherwise, nothing called.
+// Whether the application `test`'s last argument may be a value that testValue
+// takes: a constant atom, a bound letter, or a pair's part (l K).
 template <bool kObserve>
-Handle Machine<kObserve>::testValue(const Cell* test) {
-  const Cell* values[4];
+inline bool Machine<kObserve>::givenValue(const Cell* test) {
+  const Cell* a = cells::rightOf(test);
+  if (cells::isPair(a)) a = cells::leftOf(a);
+  return !terms::isLetterAtom(a) || (places_.letters & terms::letterBit(a)) != 0;
+}
+
+// The value of the application `test` when its head is a pure built-in given values
+// (numerals and other atoms, bound letters, pairs' parts chosen by a selector, all
+// short integers when `shortIntegers`): the parts chosen and the built-in called,
+// one step each. Null otherwise, nothing done.
+template <bool kObserve>
+Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers) {
+  const Cell* parts[4];  // the last first
   int n = 0;
   for (; cells::isPair(test) && !cells::isDataMarked(test); test = cells::leftOf(test)) {
-    const Cell* a = cells::rightOf(test);
-    if (terms::isLetterAtom(a)) {
-      if ((places_.letters & terms::letterBit(a)) == 0) return Handle();
-      a = places_.values[cells::firstByte(a) - 'a'];
-    }
-    if (n == 4 || !isShortNumeral(a)) return Handle();
-    values[n++] = a;
+    if (n == 4) return Handle();
+    parts[n++] = cells::rightOf(test);
   }
   if (n == 0 || !cells::isAtom(test)) return Handle();
   const Resolution& resolution = resolve(test);
   if (resolution.kind != HeadKind::builtin || !resolution.builtin->pure || resolution.builtin->arity != n)
     return Handle();
   const library::BuiltinEntry& entry = *resolution.builtin;
-  Handle application(const_cast<Cell*>(test));
-  while (n > 0) application = apply(std::move(application), Handle(const_cast<Cell*>(values[--n])));
+  const Cell* values[4];
+  for (int i = 0; i < n; ++i) {
+    if (cells::isPair(parts[i])) return testValueOfParts(entry, test, parts, n, shortIntegers);
+    if (!(values[i] = argumentValue(parts[i], shortIntegers))) return Handle();
+  }
+  return callBuiltinOn(entry, test, values, n);
+}
+
+// testValue where some argument is a pair's part to be chosen first.
+template <bool kObserve>
+Handle Machine<kObserve>::testValueOfParts(const library::BuiltinEntry& entry, const Cell* head,
+                                           const Cell* const* parts, int n, bool shortIntegers) {
+  const Cell* values[4];
+  Selection selections[4];
+  const Cell* pairs[4] = {};
+  for (int i = 0; i < n; ++i) {
+    const Cell* a = cells::isPair(parts[i]) ? pairPart(parts[i], selections[i], pairs[i]) : parts[i];
+    if (!a || !(values[i] = argumentValue(a, shortIntegers))) return Handle();
+  }
+  for (int i = 0; i < n; ++i)
+    if (pairs[i]) takePairPart(selections[i], pairs[i]);
+  return callBuiltinOn(entry, head, values, n);
+}
+
+// The value that an argument of testValue stands for: a bound letter's value, or
+// the cell itself; null when it is not a value (not a short integer, when asked).
+template <bool kObserve>
+inline const Cell* Machine<kObserve>::argumentValue(const Cell* a, bool shortIntegers) {
+  if (terms::isLetterAtom(a)) {
+    if ((places_.letters & terms::letterBit(a)) == 0) return nullptr;
+    a = places_.values[cells::firstByte(a) - 'a'];
+  }
+  bool taken = shortIntegers ? isShortNumeral(a) : isValue(const_cast<Cell*>(a));
+  return taken ? a : nullptr;
+}
+
+// The built-in `head` called on n values, given the last first: one step.
+template <bool kObserve>
+Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
+                                        const Cell* const* values, int n) {
+  Handle application(const_cast<Cell*>(head));
+  for (int i = n; i-- > 0;) application = apply(std::move(application), Handle(const_cast<Cell*>(values[i])));
   ++stepCount();
   return callBuiltin(entry, application);
 }
@@ -946,27 +1027,47 @@ void Machine<kObserve>::buildArguments(std::size_t n, std::size_t firstExtra, co
 template <bool kObserve>
 Handle Machine<kObserve>::argumentAtOnce(const Cell* part) {
   if (givenShortInteger(part))
-    if (Handle v = testValue(part)) return v;
+    if (Handle v = testValue(part, true)) return v;
+  Selection selection;
+  const Cell* pair = nullptr;
+  const Cell* chosen = pairPart(part, selection, pair);
+  if (!chosen) return Handle();
+  takePairPart(selection, pair);
+  return Handle(const_cast<Cell*>(chosen));
+}
+
+// The part that a selector chooses of a pair, with no side effect: `part` is (l S),
+// l bound to a pair (P x y) (the prelude's V or any of its shape), S a selector or
+// a letter bound to one. Sets the selection and the pair's head P; null otherwise.
+template <bool kObserve>
+const Cell* Machine<kObserve>::pairPart(const Cell* part, Selection& selection, const Cell*& pair) {
   const Cell* l = cells::leftOf(part);
   const Cell* selector = cells::rightOf(part);
-  if (!terms::isLetterAtom(l) || (places_.letters & terms::letterBit(l)) == 0) return Handle();
-  const Cell* pair = places_.values[cells::firstByte(l) - 'a'];
-  if (!isTest(pair)) return Handle();  // ((P x) y)
-  const Cell* p = cells::leftOf(cells::leftOf(pair));
-  if (!cells::isAtom(p) || !isNonDuplicating(p)) return Handle();
+  if (!terms::isLetterAtom(l) || (places_.letters & terms::letterBit(l)) == 0) return nullptr;
+  const Cell* value = places_.values[cells::firstByte(l) - 'a'];
+  if (!isTest(value)) return nullptr;  // ((P x) y)
+  const Cell* p = cells::leftOf(cells::leftOf(value));
+  if (!cells::isAtom(p) || !isNonDuplicating(p)) return nullptr;
   const Resolution& r = resolve(p);
   if (r.kind != HeadKind::defined || !r.definition || r.unit ||
       shapeOf(r).form != DefinitionShape::Form::pair)
-    return Handle();
+    return nullptr;
   if (terms::isLetterAtom(selector)) {
-    if ((places_.letters & terms::letterBit(selector)) == 0) return Handle();
+    if ((places_.letters & terms::letterBit(selector)) == 0) return nullptr;
     selector = places_.values[cells::firstByte(selector) - 'a'];
   }
-  int choice = selectorChoice(selector);
-  if (choice == 0) return Handle();
+  selection = selectorKind(selector);
+  if (selection.choice == 0) return nullptr;
+  pair = p;
+  return selection.choice == 1 ? cells::rightOf(cells::leftOf(value)) : cells::rightOf(value);
+}
+
+// A pair's part taken at once: the pair's rewrite and the selector's counted.
+template <bool kObserve>
+void Machine<kObserve>::takePairPart(const Selection& selection, const Cell* pair) {
   ++stepCount();  // the pair's own rewrite
-  countCombinators(p, nullptr);
-  return Handle(choice == 1 ? cells::rightOf(cells::leftOf(pair)) : cells::rightOf(pair));
+  countCombinators(pair, nullptr);
+  noteSelection(selection);
 }
 
 // Whether the saturated application of f evaluates its arguments before it is

@@ -170,7 +170,7 @@ TEST_F(MachineTest, TestsOfBoundSelectors) {
   for (const Case& c : cases) expectBoth(c);
 }
 
-// A test of a pure built-in on short integers, where the reduct's evaluation begins
+// A test of a pure built-in given values, where the reduct's evaluation begins
 // with it, is decided at once.
 TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
   const Case cases[] = {
@@ -180,6 +180,9 @@ TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
       {"a long integer goes through the steps",
        "x\\pick 123456789012345678901234567890,pick\\n\\(n > 5)(1)(2)", "1"},
       {"a loop", "x\\down 100000,down\\n\\(n < 1)(7)(down (n - 1))", "7"},
+      {"pairs' parts", "x\\least (V 3 1) (V 2 0),least\\a\\b\\(a K < b K)(a K)(b K)", "2"},
+      {"any values", "x\\size (V 1 (V 2 [])),size\\l\\(leaf l)(0)(1 + (size (l H)))", "2"},
+      {"a text", "x\\pick (V [ab] 1),pick\\p\\(p K = [ab])(5)(6)", "5"},
   };
   for (const Case& c : cases) expectBoth(c);
 }
