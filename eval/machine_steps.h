@@ -246,6 +246,7 @@ class Machine {
 
   [[gnu::always_inline]] Handle callBuiltin(const library::BuiltinEntry& entry, const Handle& application);
   [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b);
+  [[gnu::noinline]] Handle buildValue(Cell* b);
   static bool isFinal(const Cell* r);
   void bindStrictly(Cell* x, Cell* b, Cell* c);
   void callDefined(Cell* head, const Resolution& resolution);
@@ -1095,7 +1096,7 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   Handle b;
   Cell* chosen = cells::rightOf(cells::leftOf(t));
   if (mayDecide(chosen, true)) chosen = decideTests(chosen, &b);
-  if (chosen) b = instantiate(chosen, places_);
+  if (chosen) b = buildValue(chosen);
   if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;
@@ -1112,6 +1113,41 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   frames_.push_back({Handle(body), BindingsRef(capture(inBody)), false, letter});
   e_ = std::move(b);
   return Binding::waiting;
+}
+
+// A strict binding's value B, built: when B is the saturated application of a
+// built-in or of a name that may duplicate an argument, the argument that the
+// reference evaluates first, every one before it being a value, is evaluated as it
+// is built where that can have no effect (argumentAtOnce): zits(c) + line is built
+// as [b] + line. Anything else is built as substitution builds it.
+template <bool kObserve>
+Handle Machine<kObserve>::buildValue(Cell* b) {
+  const Cell* parts[4];  // the last first
+  int n = 0;
+  Cell* c = b;
+  for (; cells::isPair(c) && !cells::isDataMarked(c) && (terms::cachedMask(c) & places_.letters) != 0 &&
+         !terms::isLambda(c) && !terms::isCurly(c);
+       c = cells::leftOf(c)) {
+    if (n == 4) return instantiate(b, places_);
+    parts[n++] = cells::rightOf(c);
+  }
+  auto open = [&](const Cell* part) {
+    return cells::isPair(part) && (terms::cachedMask(part) & places_.letters);
+  };
+  if (std::none_of(parts, parts + n, open) || !cells::isAtom(c) || terms::isLetterAtom(c) ||
+      cells::isDataMarked(c) || cells::annotationValue(c) != n || !evaluatesArguments(c))
+    return instantiate(b, places_);
+  Handle application(c);
+  bool valuesSoFar = true;
+  for (int i = n; i-- > 0;) {
+    Cell* part = const_cast<Cell*>(parts[i]);
+    Handle v;
+    if (valuesSoFar && open(part)) v = argumentAtOnce(part);
+    if (!v) v = instantiate(part, places_);
+    valuesSoFar = valuesSoFar && isValue(v.get());
+    application = apply(std::move(application), std::move(v));
+  }
+  return application;
 }
 
 // B of a strict binding, built: when it is a built-in applied to short integers

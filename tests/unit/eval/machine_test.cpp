@@ -148,6 +148,10 @@ TEST_F(MachineTest, BindingsOfBuiltinsOnIntegers) {
       {"a built-in of texts", "x\\y{[ab] + [cd]}y", "[abcd]"},
       {"a long number", "x\\y{123456789012345678901234567890 + 1}y", "123456789012345678901234567891"},
       {"in a loop", "x\\loop 5 0,loop\\n\\s\\(n < 1)(s)(m{n - 1}t{s + n}loop m t)", "15"},
+      {"a built-in's arguments computed first", "x\\y{(1 + 2) * (3 + 4)}y", "21"},
+      {"a text grown in front", "x\\grow 3 [],grow\\n\\s\\(n < 1)(s)(t{zits(n + 64) + s}grow (n - 1) t)",
+       "[ABC]"},
+      {"a definition's argument computed first", "x\\y{twice (1 + 2)}y,twice\\n\\n + n", "6"},
   };
   for (const Case& c : cases) expectBoth(c);
 }
@@ -253,13 +257,17 @@ TEST_F(MachineTest, ResolutionAndDepth) {
 // A loop that joins onto a text only it holds grows the text in place on both
 // machines: neither keeps a stray reference to the text or to the application.
 TEST_F(MachineTest, JoinsOntoAnAccumulatorGrowInPlace) {
-  const char* program = "x\\rank(build 2000 []),build\\i\\s\\(i<1)(s)(t{s+[ab]}build (i-1) t)";
-  for (MachineKind machine : {MachineKind::reference, MachineKind::fast}) {
-    unsigned long long before = numbers::joinsInPlace();
-    EXPECT_EQ(valueOf(program, machine), "4000");
-    EXPECT_GT(numbers::joinsInPlace() - before, 1900u)
-        << (machine == MachineKind::fast ? "fast" : "reference");
-  }
+  const char* programs[] = {
+      "x\\rank(build 2000 []),build\\i\\s\\(i<1)(s)(t{s+[ab]}build (i-1) t)",
+      "x\\rank(build 4000 []),build\\i\\s\\(i<1)(s)(c{i % 26 + 97}t{s+zits(c)}build (i-1) t)",
+  };
+  for (const char* program : programs)
+    for (MachineKind machine : {MachineKind::reference, MachineKind::fast}) {
+      unsigned long long before = numbers::joinsInPlace();
+      EXPECT_EQ(valueOf(program, machine), "4000") << program;
+      EXPECT_GT(numbers::joinsInPlace() - before, 1900u)
+          << (machine == MachineKind::fast ? "fast" : "reference") << ": " << program;
+    }
 }
 
 }  // namespace
