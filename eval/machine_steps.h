@@ -71,6 +71,12 @@ inline bool isShortNumeral(const Cell* x) {
          cells::lengthCache(x) <= 18;
 }
 
+// An atom that keeps its resolution in its header (a name; not a letter, a number
+// or a text, which resolve would look up afresh each time).
+inline bool isName(const Cell* c) {
+  return cells::isAtom(c) && cells::headerFieldOf(c) == cells::HeaderField::resolutionSlot;
+}
+
 // The number of letters in a mask, without a library call on hosts where the
 // compiler does not assume the instruction.
 int letterCount(uint32_t m) {
@@ -822,7 +828,7 @@ Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers) {
     if (n == 4) return Handle();
     parts[n++] = cells::rightOf(test);
   }
-  if (n == 0 || !cells::isAtom(test)) return Handle();
+  if (n == 0 || !isName(test)) return Handle();
   const Resolution& resolution = resolve(test);
   if (resolution.kind != HeadKind::builtin || !resolution.builtin->pure || resolution.builtin->arity != n)
     return Handle();
@@ -1076,7 +1082,7 @@ void Machine<kObserve>::takePairPart(const Selection& selection, const Cell* pai
 template <bool kObserve>
 bool Machine<kObserve>::evaluatesArguments(const Cell* f) {
   const Cell* head = spineHead(const_cast<Cell*>(f));
-  if (!cells::isAtom(head) || isNonDuplicating(head)) return false;
+  if (!isName(head) || isNonDuplicating(head)) return false;
   HeadKind kind = resolve(head).kind;
   return kind == HeadKind::builtin || kind == HeadKind::defined;
 }
@@ -1163,7 +1169,9 @@ bool Machine<kObserve>::callsBuiltinAtOnce(Handle& b) {
   if (!cells::isPair(c) || cells::annotationValue(c) != 0 || cells::annotationFlag(c)) return false;
   for (const Cell* a = c; cells::isPair(a); a = cells::leftOf(a))
     if (!isShortNumeral(cells::rightOf(a))) return false;
-  const Resolution& resolution = resolve(spineHead(c));
+  Cell* head = spineHead(c);
+  if (!isName(head)) return false;
+  const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::builtin) return false;
   const library::BuiltinEntry& entry = *resolution.builtin;
   ++stepCount();
@@ -1207,7 +1215,7 @@ void Machine<kObserve>::pushBeyond(std::size_t first, std::size_t firstExtra) {
 template <bool kObserve>
 bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   Cell* head = spineHead(function_.get());
-  if (cells::isPair(head) || (!isNonDuplicating(head) && !givenValues())) return false;
+  if (!isName(head) || (!isNonDuplicating(head) && !givenValues())) return false;
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();

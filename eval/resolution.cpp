@@ -113,13 +113,19 @@ Resolution computeResolution(const Cell* head) {
 
 }  // namespace
 
-const Resolution& resolve(const Cell* head) {
+// Tells the inline look-up where the entries are now.
+static void publish(const Cache& c) {
+  resolutionSlots = {c.entries.data(), c.entries.size(), c.generation, c.tableSize, &c.table};
+}
+
+const Resolution& resolveSlowly(const Cell* head) {
   Cache& c = cache();
   if (c.generation != front::tablesGeneration() || c.tableSize != c.table.size()) [[unlikely]] {
     c.entries.clear();
     c.shapes.clear();
     c.generation = front::tablesGeneration();
     c.tableSize = c.table.size();
+    publish(c);
   }
   bool slotted = cells::headerFieldOf(head) == cells::HeaderField::resolutionSlot;
   if (slotted) {
@@ -139,6 +145,7 @@ const Resolution& resolve(const Cell* head) {
   Resolution& r = c.entries.back();
   if (r.definition && !r.unit) r.shape = &c.shapes.emplace_back();
   cells::setLengthCache(const_cast<Cell*>(head), c.entries.size());
+  publish(c);
   return c.entries.back();
 }
 

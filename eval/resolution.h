@@ -7,6 +7,7 @@
 
 #include "cells/cell.h"
 #include "eval/engine.h"
+#include "front/definitions.h"
 #include "library/builtin_table.h"
 
 namespace eval {
@@ -42,7 +43,30 @@ struct Resolution {
 };
 
 // The resolution of a head: an atom, or an "@" node (which names nothing).
-const Resolution& resolve(const cells::Cell* head);
+const Resolution& resolveSlowly(const cells::Cell* head);
+
+// What the inline look-up reads: the cache's entries and what they were made for.
+// An entry is found by the slot in its atom's header, and checked by the atom it
+// names: a cell whose header field means something else (a length, a mask) never
+// matches, so no kind test is needed first.
+struct ResolutionSlots {
+  const Resolution* entries = nullptr;
+  std::size_t size = 0;
+  unsigned long long generation = ~0ull;
+  std::size_t tableSize = 0;
+  const front::Definitions* table = nullptr;
+};
+inline ResolutionSlots resolutionSlots;
+
+// The same, inline for a name already resolved: the machine asks at every call.
+inline const Resolution& resolve(const cells::Cell* head) {
+  const ResolutionSlots& s = resolutionSlots;
+  if (cells::isAtom(head) && s.generation == front::tablesGeneration() && s.tableSize == s.table->size()) {
+    uint64_t slot = cells::lengthCache(head) - 1;
+    if (slot < s.size && s.entries[slot].atom == head) return s.entries[slot];
+  }
+  return resolveSlowly(head);
+}
 
 // The shape of the resolved definition, read again if its term was replaced.
 const DefinitionShape& shapeOf(const Resolution& r);
