@@ -249,6 +249,10 @@ class Machine {
   Bindings* capture(uint32_t letters);
   void reduceSaturated();
   void collectArguments();
+  [[gnu::noinline]] bool argumentsAtOnce();
+  static bool isValueForCall(const Cell* e);
+  static bool mayHaveValueAtOnce(const Cell* a);
+  Handle valueAtOnce(Cell* a);
 
   [[gnu::always_inline]] Handle callBuiltin(const library::BuiltinEntry& entry, const Handle& application);
   [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b);
@@ -360,6 +364,7 @@ void Machine<kObserve>::step() {
       if (isValue(cells::rightOf(cells::leftOf(e)))) return reduceSaturated();
       return evaluateBindingFirst(e);
     }
+    if (argumentsAtOnce()) return reduceSaturated();
     return innerEvaluation();
   }
   if (nonDuplicating && takePendingArguments(v)) return reduceSaturated();
@@ -535,6 +540,95 @@ bool Machine<kObserve>::takePendingArguments(int missing) {
     if (!frames_[frames_.size() - i].pending) return false;
   for (int i = 0; i < missing; ++i) e_ = apply(std::move(e_), takeArgument());
   return true;
+}
+
+// e = (h a1 .. an), saturated, h a name whose arguments are evaluated first: the
+// arguments that the reference evaluates next are evaluated now, from the leftmost
+// that is not a value, while that can have no effect (valueAtOnce), and e is
+// rebuilt with their values. True when every argument is then a value.
+template <bool kObserve>
+bool Machine<kObserve>::argumentsAtOnce() {
+  Cell* spine[8];  // the arguments, the last first
+  int n = 0;
+  Cell* head = e_.get();
+  for (; cells::isPair(head) && !cells::isDataMarked(head); head = cells::leftOf(head)) {
+    if (n == 8) return false;
+    spine[n++] = cells::rightOf(head);
+  }
+  int first = n - 1;  // the leftmost argument that is not a value
+  while (first >= 0 && isValue(spine[first])) --first;
+  if (first < 0 || !mayHaveValueAtOnce(spine[first]) || !isName(head)) return false;
+  HeadKind kind = resolve(head).kind;
+  if (kind != HeadKind::builtin && kind != HeadKind::defined) return false;
+  int next = first;
+  for (; next >= 0; --next) {
+    if (isValue(spine[next])) {
+      further_.emplace_back(spine[next]);
+      continue;
+    }
+    Handle v = valueAtOnce(spine[next]);
+    if (!v) break;
+    further_.push_back(std::move(v));
+    if (!isValue(further_.back().get())) {
+      --next;
+      break;
+    }
+  }
+  if (further_.empty()) return false;
+  Cell* prefix = e_.get();
+  for (int i = 0; i <= first; ++i) prefix = cells::leftOf(prefix);
+  Handle e(prefix);
+  for (Handle& a : further_) e = apply(std::move(e), std::move(a));
+  for (; next >= 0; --next) e = apply(std::move(e), Handle(spine[next]));
+  further_.clear();
+  e_ = std::move(e);
+  return isValueForCall(e_.get());
+}
+
+// The quick look before valueAtOnce: a saturated application given values, or a
+// pair given a selector.
+template <bool kObserve>
+bool Machine<kObserve>::mayHaveValueAtOnce(const Cell* a) {
+  if (!cells::isPair(a) || cells::isDataMarked(a)) return false;
+  if (isTest(cells::leftOf(a))) return true;
+  return cells::annotationValue(a) == 0 && !cells::annotationFlag(a) && isShortNumeral(cells::rightOf(a));
+}
+
+// Whether a saturated application is given only values (no argument flagged).
+template <bool kObserve>
+bool Machine<kObserve>::isValueForCall(const Cell* e) {
+  return !cells::annotationFlag(e);
+}
+
+// A built argument evaluated now where that can have no effect: a pure built-in
+// applied to short integers, or a pair's part chosen by a selector ((V x y) H).
+// Null otherwise, nothing done.
+template <bool kObserve>
+Handle Machine<kObserve>::valueAtOnce(Cell* a) {
+  if (!cells::isPair(a) || cells::isDataMarked(a)) return Handle();
+  Cell* f = cells::leftOf(a);
+  if (isTest(f) && !cells::isDataMarked(cells::rightOf(a))) {  // ((P x) y) S
+    const Cell* p = cells::leftOf(cells::leftOf(f));
+    if (!isName(p) || !isNonDuplicating(p)) return Handle();
+    const Resolution& r = resolve(p);
+    if (r.kind != HeadKind::defined || !r.definition || r.unit ||
+        shapeOf(r).form != DefinitionShape::Form::pair)
+      return Handle();
+    Selection selection = selectorKind(cells::rightOf(a));
+    if (selection.choice == 0) return Handle();
+    takePairPart(selection, p);
+    return Handle(selection.choice == 1 ? cells::rightOf(cells::leftOf(f)) : cells::rightOf(f));
+  }
+  if (cells::annotationValue(a) != 0 || cells::annotationFlag(a)) return Handle();
+  int n = 0;
+  const Cell* c = a;
+  for (; cells::isPair(c); c = cells::leftOf(c), ++n)
+    if (!isShortNumeral(cells::rightOf(c))) return Handle();
+  if (!isName(c)) return Handle();
+  const Resolution& r = resolve(c);
+  if (r.kind != HeadKind::builtin || !r.builtin->pure || r.builtin->arity != n) return Handle();
+  ++stepCount();
+  return callBuiltin(*r.builtin, Handle(a));
 }
 
 template <bool kObserve>

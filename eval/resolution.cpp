@@ -149,9 +149,8 @@ const Resolution& resolveSlowly(const Cell* head) {
   return c.entries.back();
 }
 
-const DefinitionShape& shapeOf(const Resolution& r) {
-  cells::Cell* term = r.definition->get();
-  if (r.shape->term != term) readShape(*r.shape, term);
+const DefinitionShape& readShapeAgain(const Resolution& r) {
+  readShape(*r.shape, r.definition->get());
   return *r.shape;
 }
 

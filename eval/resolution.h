@@ -69,6 +69,11 @@ inline const Resolution& resolve(const cells::Cell* head) {
 }
 
 // The shape of the resolved definition, read again if its term was replaced.
-const DefinitionShape& shapeOf(const Resolution& r);
+const DefinitionShape& readShapeAgain(const Resolution& r);
+inline const DefinitionShape& shapeOf(const Resolution& r) {
+  if (r.shape->term != r.definition->get()) [[unlikely]]
+    return readShapeAgain(r);
+  return *r.shape;
+}
 
 }  // namespace eval

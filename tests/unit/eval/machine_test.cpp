@@ -202,6 +202,10 @@ TEST_F(MachineTest, ArgumentsAtOnce) {
       {"a selector bound to a letter", "x\\pick (V 3 4) H,pick\\p\\s\\twice (p s),twice\\n\\n + n", "8"},
       {"a pair of the program's own",
        "x\\pick (duo 3 4),pick\\p\\twice (p H),twice\\n\\n + n,duo\\a\\b\\c\\c a b", "8"},
+      {"a built argument", "x\\twice (1 + 2),twice\\n\\n + n", "6"},
+      {"a built pair's part", "x\\twice ((V 3 4) H),twice\\n\\n + n", "8"},
+      {"a built argument of a long number", "x\\twice (123456789012345678901234567890 + 1),twice\\n\\n + n",
+       "246913578024691357802469135782"},
       {"after an argument that is not a value",
        "x\\both 2 4,both\\a\\b\\joined (twice a) (b - 1),joined\\u\\v\\u * 10 + v,twice\\n\\n + n", "43"},
   };
