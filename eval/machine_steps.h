@@ -963,14 +963,26 @@ inline const Cell* Machine<kObserve>::argumentValue(const Cell* a, bool shortInt
   return taken ? a : nullptr;
 }
 
-// The built-in `head` called on n values, given the last first: one step.
+// The pure built-in `head` called on n values, given the last first: one step. The
+// application is built only for the note of a "Z" answer.
 template <bool kObserve>
 Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
                                         const Cell* const* values, int n) {
-  Handle application(const_cast<Cell*>(head));
-  for (int i = n; i-- > 0;) application = apply(std::move(application), Handle(const_cast<Cell*>(values[i])));
   ++stepCount();
-  return callBuiltin(entry, application);
+  auto application = [&] {
+    Handle a(const_cast<Cell*>(head));
+    for (int i = n; i-- > 0;) a = apply(std::move(a), Handle(const_cast<Cell*>(values[i])));
+    return a;
+  };
+  if (!entry.onArguments) return callBuiltin(entry, application());
+  if constexpr (kObserve)
+    if (observation().profiling()) callProfile().countBuiltin(&entry);
+  const Cell* arguments[4];
+  for (int i = 0; i < n; ++i) arguments[i] = values[n - 1 - i];
+  Handle r = entry.onArguments(arguments);
+  afterBuiltinCall(isZAnswer(r.get()) ? application().get() : nullptr, r.get());
+  if (isFinal(r.get())) frames_.clear();
+  return r;
 }
 
 // Whether c is a name that never duplicates an argument and whose definition is

@@ -25,10 +25,15 @@ inline const cells::Handle*& lastEntered() {
   return entered;
 }
 
-// Called with every built-in application and its result.
+// Whether a built-in's result is the undefined value "Z".
+inline bool isZAnswer(const cells::Cell* result) {
+  return cells::isAtom(result) && cells::chars(result)[0] == 'Z' && cells::chars(result)[1] == '\0';
+}
+
+// Called with every built-in application and its result; the application is read
+// only when the result is "Z" (isZAnswer).
 inline void noteBuiltinResult(const cells::Cell* application, const cells::Cell* result) {
-  if (cells::isAtom(result) && cells::chars(result)[0] == 'Z' && cells::chars(result)[1] == '\0')
-      [[unlikely]] {
+  if (isZAnswer(result)) [[unlikely]] {
     void noteZ(const cells::Cell* application);
     noteZ(application);
   }

@@ -197,6 +197,11 @@ struct Adaptor<F> {
     return callWith(args, sole, std::index_sequence_for<A...>{});
   }
 
+  static Handle callOnArguments(const Cell* const* args) {
+    bool sole[arity + 1] = {};
+    return callWith(args, sole, std::index_sequence_for<A...>{});
+  }
+
  private:
   template <class T>
   static std::optional<T> readArgument(const Cell* c, bool sole) {
@@ -218,7 +223,7 @@ struct Adaptor<F> {
 template <auto F>
 std::pair<std::string, BuiltinEntry> row(const char* name) {
   return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call, &Adaptor<F>::guardedCall,
-                             Adaptor<F>::readsAddress}};
+                             Adaptor<F>::readsAddress, false, &Adaptor<F>::callOnArguments}};
 }
 
 }  // namespace library

@@ -16,6 +16,8 @@ namespace library {
 // of the cell) for the duration of the call; the implementation returns one owned
 // result. Arguments are never changed; a wrong kind gives "Z".
 using BuiltinFn = cells::Handle (*)(const cells::Cell* application);
+// The same given the arguments, the first first, none of them held by the call alone.
+using BuiltinArgumentsFn = cells::Handle (*)(const cells::Cell* const* arguments);
 
 // A row that reaches the host (memory, files, sockets, the process, or a C string
 // given by its address) may fault inside the C library: its `impl` is then the
@@ -28,6 +30,7 @@ struct BuiltinEntry {
   BuiltinFn guarded = nullptr;
   bool readsAddress = false;
   bool pure = false;  // no effect beyond its result: called plain, never guarded
+  BuiltinArgumentsFn onArguments = nullptr;  // of a pure row: no application need be built
 };
 
 // Ordered bytewise by name, so iteration gives the names in ascending byte order.
