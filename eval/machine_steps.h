@@ -274,7 +274,7 @@ class Machine {
   [[gnu::always_inline]] bool mayDecide(const Cell* t, bool builtins);
   static bool isTest(const Cell* t);
   bool givenShortInteger(const Cell* test);
-  [[gnu::noinline]] Handle testValue(const Cell* test, bool shortIntegers);
+  [[gnu::noinline]] Handle testValue(const Cell* test, bool shortIntegers, bool effects = false);
   void takePairPart(const Selection& selection, const Cell* pair);
   const Cell* argumentValue(const Cell* a, bool shortIntegers);
   Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
@@ -910,12 +910,13 @@ inline bool Machine<kObserve>::givenValue(const Cell* test) {
   return !terms::isLetterAtom(a) || (places_.letters & terms::letterBit(a)) != 0;
 }
 
-// The value of the application `test` when its head is a pure built-in given values
-// (numerals and other atoms, bound letters, pairs' parts chosen by a selector, all
-// short integers when `shortIntegers`): the parts chosen and the built-in called,
-// one step each. Null otherwise, nothing done.
+// The value of the application `test` when its head is a pure built-in (any
+// built-in when `effects`: the caller evaluates it first, where the reference does)
+// given values (numerals and other atoms, bound letters, pairs' parts chosen by a
+// selector, all short integers when `shortIntegers`): the parts chosen and the
+// built-in called, one step each. Null otherwise, nothing done.
 template <bool kObserve>
-Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers) {
+Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers, bool effects) {
   const Cell* parts[4];  // the last first
   int n = 0;
   for (; cells::isPair(test) && !cells::isDataMarked(test); test = cells::leftOf(test)) {
@@ -924,7 +925,8 @@ Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers) {
   }
   if (n == 0 || !isName(test)) return Handle();
   const Resolution& resolution = resolve(test);
-  if (resolution.kind != HeadKind::builtin || !resolution.builtin->pure || resolution.builtin->arity != n)
+  if (resolution.kind != HeadKind::builtin || (!resolution.builtin->pure && !effects) ||
+      resolution.builtin->arity != n)
     return Handle();
   const library::BuiltinEntry& entry = *resolution.builtin;
   const Cell* values[4];
@@ -1208,7 +1210,9 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   Handle b;
   Cell* chosen = cells::rightOf(cells::leftOf(t));
   if (mayDecide(chosen, true)) chosen = decideTests(chosen, &b);
-  if (chosen) b = buildValue(chosen);
+  if (chosen && cells::isPair(chosen) && !cells::isDataMarked(chosen) && givenShortInteger(chosen))
+    b = testValue(chosen, true, true);  // fgetc(f), isspace(c), n + 1
+  if (chosen && !b) b = buildValue(chosen);
   if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;

@@ -29,7 +29,7 @@ struct BuiltinEntry {
   BuiltinFn impl;
   BuiltinFn guarded = nullptr;
   bool readsAddress = false;
-  bool pure = false;  // no effect beyond its result: called plain, never guarded
+  bool pure = false;                         // no effect beyond its result: called plain, never guarded
   BuiltinArgumentsFn onArguments = nullptr;  // of a pure row: no application need be built
 };
 
