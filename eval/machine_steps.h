@@ -255,8 +255,8 @@ class Machine {
   Handle valueAtOnce(Cell* a);
 
   [[gnu::always_inline]] Handle callBuiltin(const library::BuiltinEntry& entry, const Handle& application);
-  [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b);
-  [[gnu::noinline]] Handle buildValue(Cell* b);
+  [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b, bool anyValues);
+  [[gnu::noinline]] Handle buildValue(Cell* b, bool& callNow);
   static bool isFinal(const Cell* r);
   void bindStrictly(Cell* x, Cell* b, Cell* c);
   void callDefined(Cell* head, const Resolution& resolution);
@@ -1212,8 +1212,9 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   if (mayDecide(chosen, true)) chosen = decideTests(chosen, &b);
   if (chosen && cells::isPair(chosen) && !cells::isDataMarked(chosen) && givenShortInteger(chosen))
     b = testValue(chosen, true, true);  // fgetc(f), isspace(c), n + 1
-  if (chosen && !b) b = buildValue(chosen);
-  if (!isValue(b.get()) && callsBuiltinAtOnce(b) && isFinal(b.get())) {
+  bool callNow = false;
+  if (chosen && !b) b = buildValue(chosen, callNow);
+  if (!isValue(b.get()) && callsBuiltinAtOnce(b, callNow) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;
   }
@@ -1237,7 +1238,7 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
 // is built where that can have no effect (argumentAtOnce): zits(c) + line is built
 // as [b] + line. Anything else is built as substitution builds it.
 template <bool kObserve>
-Handle Machine<kObserve>::buildValue(Cell* b) {
+Handle Machine<kObserve>::buildValue(Cell* b, bool& callNow) {
   const Cell* parts[4];  // the last first
   int n = 0;
   Cell* c = b;
@@ -1263,21 +1264,29 @@ Handle Machine<kObserve>::buildValue(Cell* b) {
     valuesSoFar = valuesSoFar && isValue(v.get());
     application = apply(std::move(application), std::move(v));
   }
+  // A built-in given values is called now, unless it may grow its first argument
+  // and a bound letter gives it: the rewrite under way holds that value too, where
+  // the reference's application alone may hold it (s + zits(c) grows s in place).
+  if (valuesSoFar) {
+    const Resolution& r = resolve(c);
+    callNow = r.kind == HeadKind::builtin && (!r.builtin->growsFirst || !terms::isLetterAtom(parts[n - 1]));
+  }
   return application;
 }
 
 // B of a strict binding, built: when it is a built-in applied to short integers
-// (fgetc(f), n+1, isspace(c)), the built-in is called now and b becomes its result,
-// one step counted, as the reference calls it at its next step (nothing happens
-// between). The binding then needs no frame, and its body's values are not
-// captured, when the result is a value. Only short integers: the rewrite under way
-// still holds its arguments, so a built-in would not find a text or a long number
-// held by the application alone, to grow it in place.
+// (fgetc(f), n+1, isspace(c)), or to any values when `anyValues`, the built-in is
+// called now and b becomes its result, one step counted, as the reference calls it
+// at its next step (nothing happens between). The binding then needs no frame, and
+// its body's values are not captured, when the result is a value. Short integers
+// otherwise: the rewrite under way still holds its arguments, so a built-in would
+// not find a text or a long number held by the application alone, to grow it in
+// place.
 template <bool kObserve>
-bool Machine<kObserve>::callsBuiltinAtOnce(Handle& b) {
+bool Machine<kObserve>::callsBuiltinAtOnce(Handle& b, bool anyValues) {
   Cell* c = b.get();
   if (!cells::isPair(c) || cells::annotationValue(c) != 0 || cells::annotationFlag(c)) return false;
-  for (const Cell* a = c; cells::isPair(a); a = cells::leftOf(a))
+  for (const Cell* a = c; cells::isPair(a) && !anyValues; a = cells::leftOf(a))
     if (!isShortNumeral(cells::rightOf(a))) return false;
   Cell* head = spineHead(c);
   if (!isName(head)) return false;

@@ -182,6 +182,9 @@ struct Adaptor<F> {
   static constexpr std::size_t arity = sizeof...(A);
   // A C string may be given by its address.
   static constexpr bool readsAddress = ((std::is_same_v<A, Text> || std::is_same_v<A, Bytes>) || ...);
+  // Told whether its first argument is held by the application alone (Term::sole):
+  // `plus` then grows a text in place.
+  static constexpr bool growsFirst = std::is_same_v<std::tuple_element_t<0, std::tuple<A..., void>>, Term>;
 
   static Handle guardedCall(const Cell* application) { return callGuarded(&call, &guardedCall, application); }
 
@@ -223,7 +226,8 @@ struct Adaptor<F> {
 template <auto F>
 std::pair<std::string, BuiltinEntry> row(const char* name) {
   return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call, &Adaptor<F>::guardedCall,
-                             Adaptor<F>::readsAddress, false, &Adaptor<F>::callOnArguments}};
+                             Adaptor<F>::readsAddress, false, &Adaptor<F>::callOnArguments,
+                             Adaptor<F>::growsFirst}};
 }
 
 }  // namespace library

@@ -31,6 +31,7 @@ struct BuiltinEntry {
   bool readsAddress = false;
   bool pure = false;                         // no effect beyond its result: called plain, never guarded
   BuiltinArgumentsFn onArguments = nullptr;  // of a pure row: no application need be built
+  bool growsFirst = false;  // may grow its first argument when the application alone holds it
 };
 
 // Ordered bytewise by name, so iteration gives the names in ascending byte order.

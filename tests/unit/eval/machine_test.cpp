@@ -152,6 +152,8 @@ TEST_F(MachineTest, BindingsOfBuiltinsOnIntegers) {
       {"a text grown in front", "x\\grow 3 [],grow\\n\\s\\(n < 1)(s)(t{zits(n + 64) + s}grow (n - 1) t)",
        "[ABC]"},
       {"a definition's argument computed first", "x\\y{twice (1 + 2)}y,twice\\n\\n + n", "6"},
+      {"a text grown in front at once",
+       "x\\grow 3 [],grow\\n\\s\\(n < 1)(s)(c{n + 64}t{zits(c) + s}grow (n - 1) t)", "[ABC]"},
   };
   for (const Case& c : cases) expectBoth(c);
 }
