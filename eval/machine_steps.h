@@ -330,10 +330,13 @@ class Machine {
 template <bool kObserve>
 Handle Machine<kObserve>::run(Handle term) {
   e_ = std::move(term);
+  // The budget counts the steps as the machine counts them, so a round of rewrites
+  // made at once (up to 1000 in one step) spends its share of it.
   const unsigned long long budget = stepBudget();
+  const unsigned long long start = stepCount();
   if constexpr (kObserve) startObserving();
-  for (unsigned long long taken = 0;; ++taken) {
-    if (budget && taken >= budget) {
+  for (;;) {
+    if (budget && stepCount() - start >= budget) {
       budgetReached() = true;
       return common(cells::Common::Z);
     }

@@ -236,6 +236,21 @@ TEST_F(MachineTest, RewritesAtOnceCountTheirSteps) {
   }
 }
 
+// A step budget bounds the rewrites made at once too: a loop of calls made at once,
+// without end, stops at the budget, not a thousand times later.
+TEST_F(MachineTest, StepBudgetBoundsRewritesAtOnce) {
+  stepBudget() = 10000;
+  budgetReached() = false;
+  unsigned long long before = stepCount();
+  EXPECT_EQ(valueOf("x\\loop 1,loop\\n\\loop (n + 1)", MachineKind::fast), "Z");
+  EXPECT_TRUE(budgetReached());
+  EXPECT_LT(stepCount() - before, 20000u);
+  budgetReached() = false;
+  EXPECT_EQ(valueOf("x\\loop 1,loop\\n\\(n < 100)(loop (n + 1))(n)", MachineKind::fast), "100");
+  EXPECT_FALSE(budgetReached());
+  stepBudget() = 0;
+}
+
 // Substitution shares what it does not change and stops at a binder of the same
 // place; both machines give the same cells to `raws`.
 TEST_F(MachineTest, SubstitutionAndSharing) {
