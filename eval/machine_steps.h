@@ -250,7 +250,6 @@ class Machine {
   void reduceSaturated();
   void collectArguments();
   [[gnu::noinline]] bool argumentsAtOnce();
-  static bool isValueForCall(const Cell* e);
   static bool mayHaveValueAtOnce(const Cell* a);
   Handle valueAtOnce(Cell* a);
 
@@ -276,6 +275,7 @@ class Machine {
   bool givenShortInteger(const Cell* test);
   [[gnu::noinline]] Handle testValue(const Cell* test, bool shortIntegers, bool effects = false);
   void takePairPart(const Selection& selection, const Cell* pair);
+  bool namesPair(const Cell* p);
   const Cell* argumentValue(const Cell* a, bool shortIntegers);
   Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
                        int n);
@@ -585,7 +585,7 @@ bool Machine<kObserve>::argumentsAtOnce() {
   for (; next >= 0; --next) e = apply(std::move(e), Handle(spine[next]));
   further_.clear();
   e_ = std::move(e);
-  return isValueForCall(e_.get());
+  return !cells::annotationFlag(e_.get());  // every argument a value
 }
 
 // The quick look before valueAtOnce: a saturated application given values, or a
@@ -597,12 +597,6 @@ bool Machine<kObserve>::mayHaveValueAtOnce(const Cell* a) {
   return cells::annotationValue(a) == 0 && !cells::annotationFlag(a) && isShortNumeral(cells::rightOf(a));
 }
 
-// Whether a saturated application is given only values (no argument flagged).
-template <bool kObserve>
-bool Machine<kObserve>::isValueForCall(const Cell* e) {
-  return !cells::annotationFlag(e);
-}
-
 // A built argument evaluated now where that can have no effect: a pure built-in
 // applied to short integers, or a pair's part chosen by a selector ((V x y) H).
 // Null otherwise, nothing done.
@@ -612,11 +606,7 @@ Handle Machine<kObserve>::valueAtOnce(Cell* a) {
   Cell* f = cells::leftOf(a);
   if (isTest(f) && !cells::isDataMarked(cells::rightOf(a))) {  // ((P x) y) S
     const Cell* p = cells::leftOf(cells::leftOf(f));
-    if (!isName(p) || !isNonDuplicating(p)) return Handle();
-    const Resolution& r = resolve(p);
-    if (r.kind != HeadKind::defined || !r.definition || r.unit ||
-        shapeOf(r).form != DefinitionShape::Form::pair)
-      return Handle();
+    if (!namesPair(p)) return Handle();
     Selection selection = selectorKind(cells::rightOf(a));
     if (selection.choice == 0) return Handle();
     takePairPart(selection, p);
@@ -1165,11 +1155,7 @@ const Cell* Machine<kObserve>::pairPart(const Cell* part, Selection& selection, 
   const Cell* value = places_.values[cells::firstByte(l) - 'a'];
   if (!isTest(value)) return nullptr;  // ((P x) y)
   const Cell* p = cells::leftOf(cells::leftOf(value));
-  if (!cells::isAtom(p) || !isNonDuplicating(p)) return nullptr;
-  const Resolution& r = resolve(p);
-  if (r.kind != HeadKind::defined || !r.definition || r.unit ||
-      shapeOf(r).form != DefinitionShape::Form::pair)
-    return nullptr;
+  if (!namesPair(p)) return nullptr;
   if (terms::isLetterAtom(selector)) {
     if ((places_.letters & terms::letterBit(selector)) == 0) return nullptr;
     selector = places_.values[cells::firstByte(selector) - 'a'];
@@ -1178,6 +1164,16 @@ const Cell* Machine<kObserve>::pairPart(const Cell* part, Selection& selection, 
   if (selection.choice == 0) return nullptr;
   pair = p;
   return selection.choice == 1 ? cells::rightOf(cells::leftOf(value)) : cells::rightOf(value);
+}
+
+// Whether p is a name that never duplicates an argument and whose definition is a
+// pair (\a\b\c\c a b, the prelude's V).
+template <bool kObserve>
+bool Machine<kObserve>::namesPair(const Cell* p) {
+  if (!isName(p) || !isNonDuplicating(p)) return false;
+  const Resolution& r = resolve(p);
+  return r.kind == HeadKind::defined && r.definition && !r.unit &&
+         shapeOf(r).form == DefinitionShape::Form::pair;
 }
 
 // A pair's part taken at once: the pair's rewrite and the selector's counted.
