@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cells/cell.h"
+#include "cells/digit_words.h"
 
 namespace cells {
 
@@ -62,13 +63,19 @@ inline bool readShortInteger(const Cell* c, int64_t& value) {
   const char* p = chars(c);
   bool negative = length > 1 && p[0] == '0';
   if (negative && p[1] == '0') return false;  // a numb
-  int64_t m = 0;
-  for (uint64_t i = negative ? 1 : 0; i < length; ++i) {
-    unsigned digit = unsigned(p[i]) - '0';
-    if (digit > 9) return false;
-    m = m * 10 + int64_t(digit);
+  // The minus sign is a "0": read with the digits, it adds nothing to the magnitude.
+  uint64_t m;
+  if (length <= kSmallAtom) {  // sixteen readable text bytes (allocateAtom): whole words
+    if (!readDigitWords(p, length, m)) return false;
+  } else {
+    m = 0;
+    for (uint64_t i = 0; i < length; ++i) {
+      unsigned digit = unsigned(p[i]) - '0';
+      if (digit > 9) return false;
+      m = m * 10 + digit;
+    }
   }
-  value = negative ? -m : m;
+  value = negative ? -int64_t(m) : int64_t(m);
   return true;
 }
 

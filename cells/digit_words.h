@@ -33,14 +33,36 @@ inline bool isDigitWord(uint64_t text) {
 
 // The value of eight digit bytes known to be digits: pairs of digits, then two
 // products that gather the four pairs.
-inline uint64_t eightDigitValue(const char* digits) {
-  uint64_t chunk;
-  std::memcpy(&chunk, digits, sizeof chunk);
+inline uint64_t eightDigitValue(uint64_t chunk) {
   chunk -= 0x3030303030303030ull;
   chunk = chunk * 10 + (chunk >> 8);
   return ((chunk & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
           ((chunk >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
          32;
+}
+inline uint64_t eightDigitValue(const char* digits) {
+  uint64_t chunk;
+  std::memcpy(&chunk, digits, sizeof chunk);
+  return eightDigitValue(chunk);
+}
+
+// The value of 1 to 15 decimal digit bytes at `text`, whose first sixteen bytes are
+// readable; false when one of the `length` bytes is no digit. The digits are read as
+// one word or two, the first digits padded with "0" in front.
+inline bool readDigitWords(const char* text, uint64_t length, uint64_t& value) {
+  constexpr uint64_t kZeros = 0x3030303030303030ull;
+  uint64_t first;
+  std::memcpy(&first, text, sizeof first);
+  uint64_t lead = length <= 8 ? length : length - 8;  // the digits of the first word
+  first = first << (8 * (8 - lead)) | (lead == 8 ? 0 : kZeros >> (8 * lead));
+  if (!isDigitWord(first)) return false;
+  value = eightDigitValue(first);
+  if (length <= 8) return true;
+  uint64_t last;
+  std::memcpy(&last, text + lead, sizeof last);
+  if (!isDigitWord(last)) return false;
+  value = value * 100000000 + eightDigitValue(last);
+  return true;
 }
 
 }  // namespace cells

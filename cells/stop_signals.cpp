@@ -116,19 +116,12 @@ void watchStopSignals() {
   for (int s : kStopSignals) sigaction(s, &action, nullptr);
 }
 
-static volatile sig_atomic_t& outputBroken() {
-  static volatile sig_atomic_t broken = 0;
-  return broken;
-}
-
-bool standardOutputBroken() { return outputBroken() != 0; }
-
 // SIGPIPE: a write into a pipe or socket whose reader has gone. The write gives -1
 // with EPIPE either way; when the reader of standard output has gone, the run is
 // marked to end after the built-in call under way (see the header).
 static void onBrokenPipe(int) {
   struct pollfd out = {STDOUT_FILENO, POLLOUT, 0};
-  if (::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0) outputBroken() = 1;
+  if (::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0) outputBrokenFlag = 1;
 }
 
 void endOnBrokenStandardOutput() {

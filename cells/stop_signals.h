@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <csignal>
 
 namespace cells {
 
@@ -30,6 +31,8 @@ inline bool stopRequested() { return stopState().load(std::memory_order_relaxed)
 // as every broken pipe does (a send to a peer that closed, which goes on); the
 // machines end the run after the built-in call that met it.
 void endOnBrokenStandardOutput();
-bool standardOutputBroken();
+// Set by the handler; inline, as the machines ask after every built-in call.
+inline volatile sig_atomic_t outputBrokenFlag = 0;
+inline bool standardOutputBroken() { return outputBrokenFlag != 0; }
 
 }  // namespace cells

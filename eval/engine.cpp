@@ -16,11 +16,6 @@ namespace eval {
 
 using cells::Cell;
 
-unsigned long long& stepCount() {
-  static unsigned long long steps = 0;
-  return steps;
-}
-
 unsigned long long& stepBudget() {
   static unsigned long long budget = 0;
   return budget;

@@ -28,8 +28,9 @@ HeadKind classifyHead(const cells::Cell* head);
 
 // A cell is a value when it is "@" data, or its flag is clear and it needs at least
 // one more argument. Inline: both machines ask at nearly every step.
-inline bool isValue(cells::Cell* c) {
-  if (!cells::isAnnotated(c)) terms::annotate(c);
+[[gnu::always_inline]] inline bool isValue(cells::Cell* c) {
+  if (!cells::isAnnotated(c)) [[unlikely]]
+    terms::annotate(c);
   return cells::isDataMarked(c) || (!cells::annotationFlag(c) && cells::annotationValue(c) >= 1);
 }
 
@@ -42,7 +43,9 @@ enum class MachineKind { fast, reference };
 MachineKind& machineKind();
 
 // The number of machine steps taken since the process started (for benchmarks).
-unsigned long long& stepCount();
+// Inline: the machine counts at every rewrite.
+inline unsigned long long stepsTaken = 0;
+inline unsigned long long& stepCount() { return stepsTaken; }
 
 // At most this many steps per evaluation when not 0; a run that needs more ends
 // with the undefined value "Z" and sets budgetReached(). Only the fuzzers set it:

@@ -174,16 +174,6 @@ struct Frame {
 
 enum class Binding { none, bound, waiting };
 
-// A selector's choice of two arguments (Machine::selectorChoice): 0 none, 1 the
-// first, 2 the second; the definitions it enters, and its constant (the second).
-struct Selection {
-  int choice = 0;
-  const Cell* selector = nullptr;
-  const cells::Handle* entered = nullptr;
-  const cells::Handle* then = nullptr;
-  const Cell* constant = nullptr;
-};
-
 // The frames, innermost last, in chunks that are never moved: a recursion a million
 // deep grows the stack without the copy and the doubled peak of a vector's growth.
 // Chunks and binding records count against the memory budget in every build (the
@@ -265,6 +255,7 @@ class Machine {
   bool namesIdentity(const Cell* c, const cells::Handle*& entered);
   int selectorChoice(const Cell* s);
   Selection selectorKind(const Cell* s);
+  Selection readSelection(const Resolution& selector);
   void noteSelection(const Selection& selection);
   const Cell* pairPart(const Cell* part, Selection& selection, const Cell*& pair);
   bool givenValue(const Cell* test);
@@ -785,25 +776,49 @@ int Machine<kObserve>::selectorChoice(const Cell* s) {
   return selection.choice;
 }
 
-// What selectorChoice finds, with no side effect.
+// What selectorChoice finds, with no side effect: read once per name and kept in its
+// resolution while the terms it was read from stand (see SelectionMemo).
 template <bool kObserve>
 Selection Machine<kObserve>::selectorKind(const Cell* s) {
-  Selection none;
-  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return none;
+  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return Selection();
   const Resolution& selector = resolve(s);
-  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return none;
-  Selection found;
-  found.selector = s;
-  found.entered = selector.entered;  // `selector` moves when more names resolve
+  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return Selection();
+  const SelectionMemo& memo = selector.selection;
+  if (memo.term == selector.definition->get() &&
+      (!memo.constant || memo.constant->get() == memo.constantTerm)) [[likely]]
+    return memo.selection;
+  return readSelection(selector);
+}
+
+// The selection of a defined name, read from its definition and kept in `selector`.
+template <bool kObserve>
+Selection Machine<kObserve>::readSelection(const Resolution& selector) {
+  const cells::Handle* definition = selector.definition;
+  const cells::Handle* entered = selector.entered;  // `selector` moves when more names resolve
+  const Cell* atom = selector.atom;
   const DefinitionShape& chosen = shapeOf(selector);
+  SelectionMemo memo;
+  memo.term = definition->get();
+  memo.selection.selector = atom;
+  memo.selection.entered = entered;
   if (chosen.form == DefinitionShape::Form::first) {
-    found.choice = 1;
-    return found;
+    memo.selection.choice = 1;
+  } else if (chosen.form == DefinitionShape::Form::constant) {
+    const Cell* x = chosen.body;
+    if (isNonDuplicating(x)) {
+      const Resolution& constant = resolve(x);
+      memo.constant = constant.definition;
+      memo.constantTerm = constant.definition ? constant.definition->get() : nullptr;
+    }
+    if (namesIdentity(x, memo.selection.then)) {
+      memo.selection.choice = 2;
+      memo.selection.constant = x;
+    }
   }
-  if (chosen.form != DefinitionShape::Form::constant || !namesIdentity(chosen.body, found.then)) return none;
-  found.choice = 2;
-  found.constant = chosen.body;
-  return found;
+  if (memo.selection.choice == 0) memo.selection = Selection();
+  const Resolution& again = resolve(atom);  // the entries may have moved
+  if (again.atom == atom) again.selection = memo;
+  return memo.selection;
 }
 
 // A selection made at once: its steps counted as the machine counts them (s x y =>

@@ -32,6 +32,26 @@ struct DefinitionShape {
   cells::Cell* parts[2] = {};
 };
 
+// A selector's choice of two arguments (Machine::selectorChoice): 0 none, 1 the
+// first, 2 the second; the definitions it enters, and its constant (the second).
+struct Selection {
+  int choice = 0;
+  const cells::Cell* selector = nullptr;
+  const cells::Handle* entered = nullptr;
+  const cells::Handle* then = nullptr;
+  const cells::Cell* constant = nullptr;
+};
+
+// A name's selection, kept with the terms it was read from: the name's own and,
+// for a constant, the term of the name the constant is (read again when either
+// term is replaced). Tests ask for it at every decision.
+struct SelectionMemo {
+  Selection selection;
+  const cells::Cell* term = nullptr;
+  const cells::Handle* constant = nullptr;  // the constant's entry, or null
+  const cells::Cell* constantTerm = nullptr;
+};
+
 struct Resolution {
   const cells::Cell* atom = nullptr;
   HeadKind kind = HeadKind::defined;
@@ -40,6 +60,7 @@ struct Resolution {
   bool unit = false;                               // defined in the unit form
   const cells::Handle* entered = nullptr;          // the program's own entry, for hints; null in the prelude
   DefinitionShape* shape = nullptr;                // of a definition that is not a unit; see shapeOf
+  mutable SelectionMemo selection;                 // see Machine::selectorKind
 };
 
 // The resolution of a head: an atom, or an "@" node (which names nothing).

@@ -49,7 +49,9 @@ inline constexpr bool kSandbox = false;
 // An integer, address or handle: passes the integer test; its value modulo 2^64.
 struct Int {
   int64_t value;
-  static std::optional<Int> read(const Cell* c) {
+  // Inline: returned from a call, the optional's flag byte would be read back as part
+  // of a whole word, a load that must wait for the store to reach the cache.
+  [[gnu::always_inline]] static std::optional<Int> read(const Cell* c) {
     if (int64_t v; cells::readShortInteger(c, v)) return Int{v};
     if (!cells::isInteger(c)) return std::nullopt;
     return Int{cells::int64FromCell(c)};
@@ -137,7 +139,9 @@ using Stream = Live<HandleKind::Stream, std::FILE>;
 // down to it has one reference), so a result may be made of it in place.
 struct Term {
   const Cell* cell;
-  bool sole = false;
+  // A whole word, not a bool: a Term is passed in two registers, and a flag byte
+  // stored alone would be read back as part of a word, a load that waits for it.
+  uint64_t sole = false;
   static std::optional<Term> read(const Cell* c, bool sole) { return Term{c, sole}; }
 };
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace cells {
 namespace {
@@ -107,8 +108,32 @@ TEST_F(ConvertTest, IntegerTest) {
 // The short reading agrees with the general one wherever it answers, and leaves
 // every other cell to it.
 TEST_F(ConvertTest, ShortIntegersReadAsTheGeneralWayReadsThem) {
-  for (const char* text : {"0", "05", "98", "01", "120", "999999999999999999", "0999999999999999999",
-                           "140514955365280", "00", "007", "5a", "1234567890123456789", "K", "[1]", ""}) {
+  std::vector<std::string> texts = {"0",
+                                    "05",
+                                    "98",
+                                    "01",
+                                    "120",
+                                    "999999999999999999",
+                                    "0999999999999999999",
+                                    "140514955365280",
+                                    "00",
+                                    "007",
+                                    "5a",
+                                    "1234567890123456789",
+                                    "K",
+                                    "[1]",
+                                    ""};
+  // Every length read in one word, two, or digit by digit, with a stray byte in the
+  // first and the last word.
+  for (std::size_t n = 1; n <= 19; ++n) {
+    std::string digits = std::string("9876543210987654321").substr(0, n);
+    texts.push_back(digits);
+    texts.push_back("0" + digits.substr(1));
+    for (std::size_t at : {std::size_t{1}, n / 2, n - 1})
+      if (at > 0 && at < n) texts.push_back(digits.substr(0, at) + "/" + digits.substr(at + 1));
+  }
+  for (const std::string& s : texts) {
+    const char* text = s.c_str();
     Handle c = makeAtom(text);
     int64_t value = 0;
     bool read = readShortInteger(c.get(), value);

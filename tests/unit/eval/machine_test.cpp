@@ -176,6 +176,34 @@ TEST_F(MachineTest, TestsOfBoundSelectors) {
   for (const Case& c : cases) expectBoth(c);
 }
 
+// A selector is read once and kept; it is read again when its definition's term is
+// replaced, or the term of the identity that its constant names.
+TEST_F(MachineTest, SelectorsReadAgainWhenTheirTermsAreReplaced) {
+  std::size_t before = cells::liveCells();
+  front::loadPrelude();
+  driver::Diagnostic d = front::readProgram("x\\pick K,pick\\s\\y{(s)(3)(4)}y * 2");
+  ASSERT_TRUE(d.empty()) << d.Message;
+  compile::checkAndCompile(d);
+  ASSERT_TRUE(d.empty()) << d.Message;
+  auto run = [](MachineKind machine) {
+    cells::Handle term = cells::makePair(front::mainExpression(), cells::numeralFromInt64(0));
+    return compile::printTerm(machine == MachineKind::fast ? evaluateFast(term) : evaluateReference(term));
+  };
+  auto& table = front::definitions();
+  cells::Handle first = table["K"];
+  EXPECT_EQ(run(MachineKind::fast), "6");
+  table["K"] = table["H"];  // the same names, the same table: a term replaced
+  EXPECT_EQ(run(MachineKind::fast), "8");
+  table["I"] = first;  // K 3 4 => I 4, which is no longer the identity
+  EXPECT_EQ(run(MachineKind::fast), run(MachineKind::reference));
+  EXPECT_NE(run(MachineKind::fast), "8");
+  first = cells::Handle();
+  front::clearTables();
+  compile::clearInterned();
+  library::clearLanguageStores();
+  EXPECT_EQ(cells::liveCells(), before);
+}
+
 // A test of a pure built-in given values, where the reduct's evaluation begins
 // with it, is decided at once.
 TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
