@@ -16,7 +16,7 @@
 
 namespace cells {
 
-std::size_t liveCells() { return pool::made - pool::released; }
+std::size_t liveCells() { return pool::made - pool::released - pool::kept; }
 std::size_t cellsMade() { return pool::made; }
 
 // Exact lengths of atoms too long for the 26-bit cache. They are rare (each holds

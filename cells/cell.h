@@ -49,8 +49,8 @@ inline constexpr std::size_t kSmallAtom = 15;
 // allocation of the interpreter that fails comes here.
 [[noreturn]] void outOfMemory();
 
-// The number of cells alive in the process; tests require it unchanged around
-// each operation once its results are dropped.
+// The number of cells alive in the process, less those it keeps for the whole run;
+// tests require it unchanged around each operation once its results are dropped.
 std::size_t liveCells();
 std::size_t cellsMade();  // since the start, for measuring the engine
 
@@ -69,7 +69,8 @@ struct FreeBlock {
 inline FreeBlock* freeBlocks = nullptr;
 inline std::size_t made = 0;
 inline std::size_t released = 0;
-Cell* refill();  // threads a new chunk into the list and takes a block from it
+inline std::size_t kept = 0;  // made once and held for the whole run (shared numerals): not live
+Cell* refill();               // threads a new chunk into the list and takes a block from it
 Cell* allocatePlain();
 void freePlain(Cell* c);
 }  // namespace pool

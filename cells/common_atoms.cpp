@@ -3,10 +3,11 @@
 
 namespace cells {
 
-const Handle& common(Common which) {
+const Handle* makeCommonAtoms() {
   static const Handle atoms[] = {makeAtom("Z"), makeAtom("I"), makeAtom("K"),
                                  makeAtom("H"), makeAtom("V"), makeAtom("[")};
-  return atoms[static_cast<int>(which)];
+  commonAtoms = atoms;
+  return atoms;
 }
 
 }  // namespace cells

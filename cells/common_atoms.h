@@ -9,7 +9,15 @@ namespace cells {
 
 enum class Common { Z, I, K, H, V, EmptyList };
 
-const Handle& common(Common which);
+// Inline: built-ins answer with these at nearly every call.
+const Handle* makeCommonAtoms();
+inline const Handle* commonAtoms = nullptr;  // set by the first call
+inline const Handle& common(Common which) {
+  const Handle* atoms = commonAtoms;
+  if (!atoms) [[unlikely]]
+    atoms = makeCommonAtoms();
+  return atoms[static_cast<int>(which)];
+}
 
 inline Handle truth(bool value) { return common(value ? Common::K : Common::H); }
 

@@ -73,11 +73,32 @@ static Handle numeralOfMagnitude(uint64_t m, bool negative) {
   return makeAtom(std::string_view(p, std::size_t(text + sizeof text - p)));
 }
 
+// The numerals from -256 to 8192 are made once, when first asked for, and shared: a
+// loop's characters, tests and counters would otherwise make and drop an atom at
+// every step. No one changes a numeral in place (only a text that a call alone holds
+// grows), so sharing one is not seen.
+static constexpr int64_t kSharedLow = -256;
+static constexpr int64_t kSharedHigh = 8192;
+
+static Handle sharedNumeral(int64_t v) {
+  static Cell* made[kSharedHigh - kSharedLow + 1];
+  Cell*& slot = made[v - kSharedLow];
+  if (!slot) [[unlikely]] {
+    slot = numeralOfMagnitude(v < 0 ? uint64_t(-v) : uint64_t(v), v < 0).release();
+    ++pool::kept;
+  }
+  return Handle(slot);
+}
+
 Handle numeralFromInt64(int64_t v) {
+  if (v >= kSharedLow && v <= kSharedHigh) return sharedNumeral(v);
   return numeralOfMagnitude(v < 0 ? uint64_t{0} - uint64_t(v) : uint64_t(v), v < 0);
 }
 
-Handle numeralFromUInt64(uint64_t v) { return numeralOfMagnitude(v, false); }
+Handle numeralFromUInt64(uint64_t v) {
+  if (v <= uint64_t(kSharedHigh)) return sharedNumeral(int64_t(v));
+  return numeralOfMagnitude(v, false);
+}
 
 // Eight bytes at a time: long numerals are checked wherever they are used, and the
 // short ones on every call of a built-in.

@@ -191,6 +191,9 @@ struct Adaptor<F> {
   static constexpr bool growsFirst = std::is_same_v<std::tuple_element_t<0, std::tuple<A..., void>>, Term>;
 
   static Handle guardedCall(const Cell* application) { return callGuarded(&call, &guardedCall, application); }
+  static Handle guardedCallOnArguments(const Cell* const* args) {
+    return callGuardedOn(&callOnArguments, &guardedCall, args);
+  }
 
   static Handle call(const Cell* application) {
     const Cell* args[arity + 1];
@@ -231,7 +234,7 @@ template <auto F>
 std::pair<std::string, BuiltinEntry> row(const char* name) {
   return {name, BuiltinEntry{uint8_t(Adaptor<F>::arity), &Adaptor<F>::call, &Adaptor<F>::guardedCall,
                              Adaptor<F>::readsAddress, false, &Adaptor<F>::callOnArguments,
-                             Adaptor<F>::growsFirst}};
+                             &Adaptor<F>::guardedCallOnArguments, Adaptor<F>::growsFirst}};
 }
 
 }  // namespace library

@@ -51,9 +51,14 @@ static BuiltinTable guardHostRows(BuiltinTable table) {
   for (auto& [name, entry] : table) {
     bool pure = isPure(name);
     entry.pure = pure && !entry.readsAddress && name != "leak";
-    if (!entry.pure) entry.onArguments = nullptr;
-    if (!pure || entry.readsAddress) entry.impl = entry.guarded;
-    if ((!pure || name == "leak") && kSandbox) entry.impl = &sandboxedImpl;
+    if (!pure || entry.readsAddress) {
+      entry.impl = entry.guarded;
+      entry.onArguments = entry.guardedOnArguments;
+    }
+    if ((!pure || name == "leak") && kSandbox) {
+      entry.impl = &sandboxedImpl;
+      entry.onArguments = nullptr;
+    }
   }
   return table;
 }

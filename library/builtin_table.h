@@ -29,8 +29,11 @@ struct BuiltinEntry {
   BuiltinFn impl;
   BuiltinFn guarded = nullptr;
   bool readsAddress = false;
-  bool pure = false;                         // no effect beyond its result: called plain, never guarded
-  BuiltinArgumentsFn onArguments = nullptr;  // of a pure row: no application need be built
+  bool pure = false;  // no effect beyond its result: called plain, never guarded
+  // The call given its arguments, with no application built: `impl`'s plain or
+  // guarded form, as the table picks; null where impl is neither.
+  BuiltinArgumentsFn onArguments = nullptr;
+  BuiltinArgumentsFn guardedOnArguments = nullptr;
   bool growsFirst = false;  // may grow its first argument when the application alone holds it
 };
 

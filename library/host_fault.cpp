@@ -151,7 +151,8 @@ void reportBadHandle(uintptr_t address, std::string_view what) {
 
 // Decision: sigsetjmp without the signal mask (no system call per guarded call);
 // the landing unblocks the fault signals itself.
-cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* application) {
+template <class Impl, class Given>
+static cells::Handle guardedCall(Impl impl, BuiltinFn self, Given given) {
   Guard& g = guard();
   sigjmp_buf landing;
   sigjmp_buf* outer = g.landing;
@@ -159,10 +160,18 @@ cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* app
   if (sigsetjmp(landing, 0) != 0) reportFault(self);
   g.landing = &landing;
   g.self = self;
-  cells::Handle result = impl(application);
+  cells::Handle result = impl(given);
   g.landing = outer;
   g.self = outerSelf;
   return result;
+}
+
+cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* application) {
+  return guardedCall(impl, self, application);
+}
+
+cells::Handle callGuardedOn(BuiltinArgumentsFn impl, BuiltinFn self, const cells::Cell* const* arguments) {
+  return guardedCall(impl, self, arguments);
 }
 
 }  // namespace library

@@ -22,6 +22,8 @@ void installFaultHandlers();
 // Calls `impl` on the application, guarded as above; `self` is the guarded form
 // that the table holds, by which a report finds the row's name.
 cells::Handle callGuarded(BuiltinFn impl, BuiltinFn self, const cells::Cell* application);
+// The same given the arguments (BuiltinEntry::onArguments).
+cells::Handle callGuardedOn(BuiltinArgumentsFn impl, BuiltinFn self, const cells::Cell* const* arguments);
 
 // Ends the run with the same report as a fault, before the C library is called: the
 // running guarded call was given `address` where it needs a live host object that

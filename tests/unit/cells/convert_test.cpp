@@ -44,6 +44,23 @@ TEST_F(ConvertTest, NumeralFromInt64) {
   EXPECT_EQ(numeralFromUInt64(UINT64_MAX).text(), "18446744073709551615");
 }
 
+// Small numerals are made once and shared, and are not counted as live: each end
+// of the shared range and beyond it reads right, and a shared one is the same cell.
+TEST_F(ConvertTest, SmallNumeralsAreShared) {
+  std::size_t before = liveCells();
+  for (int64_t v : {-257, -256, -1, 0, 255, 8192, 8193}) {
+    std::string expected = v < 0 ? "0" + std::to_string(-v) : std::to_string(v);
+    EXPECT_EQ(numeralFromInt64(v).text(), expected);
+    if (v >= 0) {
+      EXPECT_EQ(numeralFromUInt64(uint64_t(v)).text(), expected);
+    }
+  }
+  EXPECT_EQ(numeralFromInt64(-256).get(), numeralFromInt64(-256).get());
+  EXPECT_EQ(numeralFromInt64(8192).get(), numeralFromUInt64(8192).get());
+  EXPECT_NE(numeralFromInt64(8193).get(), numeralFromInt64(8193).get());
+  EXPECT_EQ(liveCells(), before);
+}
+
 TEST_F(ConvertTest, Int64FromCellWrapsModulo64Bits) {
   struct {
     const char* text;
@@ -108,21 +125,10 @@ TEST_F(ConvertTest, IntegerTest) {
 // The short reading agrees with the general one wherever it answers, and leaves
 // every other cell to it.
 TEST_F(ConvertTest, ShortIntegersReadAsTheGeneralWayReadsThem) {
-  std::vector<std::string> texts = {"0",
-                                    "05",
-                                    "98",
-                                    "01",
-                                    "120",
-                                    "999999999999999999",
-                                    "0999999999999999999",
-                                    "140514955365280",
-                                    "00",
-                                    "007",
-                                    "5a",
-                                    "1234567890123456789",
-                                    "K",
-                                    "[1]",
-                                    ""};
+  std::vector<std::string> texts;
+  for (const char* text : {"0", "05", "98", "01", "120", "999999999999999999", "0999999999999999999",
+                           "140514955365280", "00", "007", "5a", "1234567890123456789", "K", "[1]", ""})
+    texts.push_back(text);
   // Every length read in one word, two, or digit by digit, with a stray byte in the
   // first and the last word.
   for (std::size_t n = 1; n <= 19; ++n) {
