@@ -937,10 +937,10 @@ Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers, bool e
       resolution.builtin->arity != n)
     return Handle();
   const library::BuiltinEntry& entry = *resolution.builtin;
-  const Cell* values[4];
+  const Cell* values[4];  // the first first, as the built-in takes them
   for (int i = 0; i < n; ++i) {
     if (cells::isPair(parts[i])) return testValueOfParts(entry, test, parts, n, shortIntegers);
-    if (!(values[i] = argumentValue(parts[i], shortIntegers))) return Handle();
+    if (!(values[n - 1 - i] = argumentValue(parts[i], shortIntegers))) return Handle();
   }
   return callBuiltinOn(entry, test, values, n);
 }
@@ -949,12 +949,12 @@ Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers, bool e
 template <bool kObserve>
 Handle Machine<kObserve>::testValueOfParts(const library::BuiltinEntry& entry, const Cell* head,
                                            const Cell* const* parts, int n, bool shortIntegers) {
-  const Cell* values[4];
+  const Cell* values[4];  // the first first
   Selection selections[4];
   const Cell* pairs[4] = {};
   for (int i = 0; i < n; ++i) {
     const Cell* a = cells::isPair(parts[i]) ? pairPart(parts[i], selections[i], pairs[i]) : parts[i];
-    if (!a || !(values[i] = argumentValue(a, shortIntegers))) return Handle();
+    if (!a || !(values[n - 1 - i] = argumentValue(a, shortIntegers))) return Handle();
   }
   for (int i = 0; i < n; ++i)
     if (pairs[i]) takePairPart(selections[i], pairs[i]);
@@ -973,7 +973,7 @@ inline const Cell* Machine<kObserve>::argumentValue(const Cell* a, bool shortInt
   return taken ? a : nullptr;
 }
 
-// The pure built-in `head` called on n values, given the last first: one step. The
+// The built-in `head` called on n values, given the first first: one step. The
 // application is built only for the note of a "Z" answer.
 template <bool kObserve>
 Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
@@ -981,15 +981,13 @@ Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, cons
   ++stepCount();
   auto application = [&] {
     Handle a(const_cast<Cell*>(head));
-    for (int i = n; i-- > 0;) a = apply(std::move(a), Handle(const_cast<Cell*>(values[i])));
+    for (int i = 0; i < n; ++i) a = apply(std::move(a), Handle(const_cast<Cell*>(values[i])));
     return a;
   };
   if (!entry.onArguments) return callBuiltin(entry, application());
   if constexpr (kObserve)
     if (observation().profiling()) callProfile().countBuiltin(&entry);
-  const Cell* arguments[4];
-  for (int i = 0; i < n; ++i) arguments[i] = values[n - 1 - i];
-  Handle r = entry.onArguments(arguments);
+  Handle r = entry.onArguments(values);
   afterBuiltinCall(isZAnswer(r.get()) ? application().get() : nullptr, r.get());
   if (isFinal(r.get())) frames_.clear();
   return r;
@@ -1354,10 +1352,14 @@ bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   ++stepCount();
   previous_.swap(held_);  // the values bound so far live until the next split
   held_.clear();
-  for (Cell* c = function_.get(); cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c))
-    held_.emplace_back(cells::rightOf(c));
-  std::reverse(held_.begin(), held_.end());
-  for (Handle& a : further_) held_.push_back(std::move(a));
+  if (cells::isAtom(function_.get())) {  // the usual call by name: further_ holds every argument
+    held_.swap(further_);
+  } else {
+    for (Cell* c = function_.get(); cells::isPair(c) && !cells::isDataMarked(c); c = cells::leftOf(c))
+      held_.emplace_back(cells::rightOf(c));
+    std::reverse(held_.begin(), held_.end());
+    for (Handle& a : further_) held_.push_back(std::move(a));
+  }
   args_.clear();
   for (const Handle& a : held_) args_.push_back(a.get());
   entered(resolution, 0);

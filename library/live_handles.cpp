@@ -9,7 +9,6 @@ namespace library {
 namespace {
 struct HandleSet {
   std::unordered_set<uintptr_t> live;
-  uintptr_t lastFound = 0;  // a loop reads one stream a byte at a time: no hashing then
 };
 }  // namespace
 
@@ -32,15 +31,13 @@ void dropHandle(HandleKind kind, const void* handle) {
   HandleSet& set = handles(kind);
   uintptr_t h = reinterpret_cast<uintptr_t>(handle);
   set.live.erase(h);
-  if (set.lastFound == h) set.lastFound = 0;
+  if (lastLiveHandle[static_cast<int>(kind)] == h) lastLiveHandle[static_cast<int>(kind)] = 0;
 }
 
-bool isLiveHandle(HandleKind kind, const void* handle) {
-  HandleSet& set = handles(kind);
+bool isLiveHandleSlowly(HandleKind kind, const void* handle) {
   uintptr_t h = reinterpret_cast<uintptr_t>(handle);
-  if (h != 0 && h == set.lastFound) return true;
-  if (!set.live.contains(h)) return false;
-  set.lastFound = h;
+  if (!handles(kind).live.contains(h)) return false;
+  lastLiveHandle[static_cast<int>(kind)] = h;
   return true;
 }
 
