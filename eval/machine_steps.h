@@ -268,6 +268,7 @@ class Machine {
   void takePairPart(const Selection& selection, const Cell* pair);
   bool namesPair(const Cell* p);
   const Cell* argumentValue(const Cell* a, bool shortIntegers);
+  const Cell* decisionAtOnce(const Cell* test);
   Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
                        int n);
   [[gnu::noinline]] Handle testValueOfParts(const library::BuiltinEntry& entry, const Cell* head,
@@ -865,10 +866,15 @@ Cell* Machine<kObserve>::decideTests(Cell* t, Handle* built) {
       if (choice == 0) return t;
     } else {
       if (!built || !givenValue(test)) return t;
-      Handle value = testValue(test, false);
-      if (!value) return t;
-      choice = selectorChoice(value.get());
+      Handle value;
+      const Cell* truth = decisionAtOnce(test);
+      if (!truth) {
+        if (!(value = testValue(test, false))) return t;
+        truth = value.get();
+      }
+      choice = selectorChoice(truth);
       if (choice == 0) {
+        if (!value) value = Handle(const_cast<Cell*>(truth));
         *built = apply(apply(std::move(value), instantiate(cells::rightOf(f), places_)),
                        instantiate(cells::rightOf(t), places_));
         return nullptr;
@@ -943,6 +949,32 @@ Handle Machine<kObserve>::testValue(const Cell* test, bool shortIntegers, bool e
     if (!(values[n - 1 - i] = argumentValue(parts[i], shortIntegers))) return Handle();
   }
   return callBuiltinOn(entry, test, values, n);
+}
+
+// The truth value ("K" or "H") of the application `test` when it is a comparison
+// given two values that it decides at once (BuiltinEntry::decide): the built-in's step
+// counted as its call counts it, and no cell made. Null otherwise, nothing done; the
+// call then answers through testValue.
+template <bool kObserve>
+const Cell* Machine<kObserve>::decisionAtOnce(const Cell* test) {
+  const Cell* f = cells::leftOf(test);
+  if (!cells::isPair(f) || cells::isDataMarked(f) || !isName(cells::leftOf(f))) return nullptr;
+  const Cell* first = cells::rightOf(f);
+  const Cell* second = cells::rightOf(test);
+  if (cells::isPair(first) || cells::isPair(second)) return nullptr;  // pairs' parts: testValue
+  const Resolution& resolution = resolve(cells::leftOf(f));
+  if (resolution.kind != HeadKind::builtin || !resolution.builtin->decide) return nullptr;
+  const library::BuiltinEntry& entry = *resolution.builtin;
+  const Cell* values[2] = {argumentValue(first, false), argumentValue(second, false)};
+  if (!values[0] || !values[1]) return nullptr;
+  int decision = entry.decide(values);
+  if (decision < 0) return nullptr;
+  ++stepCount();
+  if constexpr (kObserve)
+    if (observation().profiling()) callProfile().countBuiltin(&entry);
+  const Cell* truth = common(decision ? cells::Common::K : cells::Common::H).get();
+  afterBuiltinCall(nullptr, truth);
+  return truth;
 }
 
 // testValue where some argument is a pair's part to be chosen first.

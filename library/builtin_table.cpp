@@ -47,6 +47,13 @@ static bool isPure(std::string_view name) {
 // fuzzing build they answer "Z" instead. Pure rows that read a C string by its
 // address are guarded too. The fuzzing build also answers "Z" for `leak`: a cell's
 // address differs from run to run, and the fuzzer compares two runs.
+// A comparison's row with its decision (BuiltinEntry::decide).
+static std::pair<std::string, BuiltinEntry> decided(std::pair<std::string, BuiltinEntry> row,
+                                                    int (*decide)(const Cell* const*)) {
+  row.second.decide = decide;
+  return row;
+}
+
 static BuiltinTable guardHostRows(BuiltinTable table) {
   for (auto& [name, entry] : table) {
     bool pure = isPure(name);
@@ -262,7 +269,7 @@ const BuiltinTable& builtinTable() {
       row<numbers::cosImpl>("cos"),
       row<numbers::coshImpl>("cosh"),
       row<numbers::dashImpl>("dash"),
-      row<numbers::diffImpl>("diff"),
+      decided(row<numbers::diffImpl>("diff"), &numbers::diffDecision),
       row<numbers::erfImpl>("erf"),
       row<numbers::erfcImpl>("erfc"),
       row<numbers::expImpl>("exp"),
@@ -270,11 +277,11 @@ const BuiltinTable& builtinTable() {
       row<numbers::floorImpl>("floor"),
       row<numbers::fmodImpl>("fmod"),
       row<numbers::frexpImpl>("frexp"),
-      row<numbers::gteqImpl>("gteq"),
+      decided(row<numbers::gteqImpl>("gteq"), &numbers::gteqDecision),
       row<numbers::hypotImpl>("hypot"),
       row<numbers::labsImpl>("labs"),
       row<numbers::ldexpImpl>("ldexp"),
-      row<numbers::lessImpl>("less"),
+      decided(row<numbers::lessImpl>("less"), &numbers::lessDecision),
       row<numbers::logImpl>("log"),
       row<numbers::modfImpl>("modf"),
       row<numbers::multImpl>("mult"),
@@ -286,7 +293,7 @@ const BuiltinTable& builtinTable() {
       row<numbers::randImpl>("rand"),
       row<numbers::rand_maxImpl>("rand_max"),
       row<numbers::realImpl>("real"),
-      row<numbers::sameImpl>("same"),
+      decided(row<numbers::sameImpl>("same"), &numbers::sameDecision),
       row<numbers::sinImpl>("sin"),
       row<numbers::sinhImpl>("sinh"),
       row<numbers::sqrtImpl>("sqrt"),

@@ -35,6 +35,9 @@ struct BuiltinEntry {
   BuiltinArgumentsFn onArguments = nullptr;
   BuiltinArgumentsFn guardedOnArguments = nullptr;
   bool growsFirst = false;  // may grow its first argument when the application alone holds it
+  // A comparison's answer where it is quick to tell (two short numerals): 1 true, 0
+  // false; -1 where only the call itself can answer. Null for every other row.
+  int (*decide)(const cells::Cell* const* arguments) = nullptr;
 };
 
 // Ordered bytewise by name, so iteration gives the names in ascending byte order.

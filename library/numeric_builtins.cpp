@@ -184,25 +184,46 @@ static std::optional<bool> lessOfKind(const Cell* x, const Cell* y, ValueKind ki
   return less ? cells::truth(*less == wantLess) : undefined();
 }
 
-// Short numerals first, as for the sums.
-Handle lessImpl(Term x, Term y) {
+// Short numerals first, as for the sums. A test of them is decided at once by the
+// machine through the decisions, which the calls share.
+int lessDecision(const Cell* const* arguments) {
   short_numeral::Value a, b;
-  if (short_numeral::readBoth(x.cell, y.cell, a, b)) return cells::truth(short_numeral::less(a, b));
+  return short_numeral::readBoth(arguments[0], arguments[1], a, b) ? short_numeral::less(a, b) : -1;
+}
+
+int gteqDecision(const Cell* const* arguments) {
+  short_numeral::Value a, b;
+  return short_numeral::readBoth(arguments[0], arguments[1], a, b) ? !short_numeral::less(a, b) : -1;
+}
+
+Handle lessImpl(Term x, Term y) {
+  const Cell* arguments[] = {x.cell, y.cell};
+  if (int less = lessDecision(arguments); less >= 0) return cells::truth(less);
   return order(x.cell, y.cell, true);
 }
 
 Handle gteqImpl(Term x, Term y) {
-  short_numeral::Value a, b;
-  if (short_numeral::readBoth(x.cell, y.cell, a, b)) return cells::truth(!short_numeral::less(a, b));
+  const Cell* arguments[] = {x.cell, y.cell};
+  if (int gteq = gteqDecision(arguments); gteq >= 0) return cells::truth(gteq);
   return order(x.cell, y.cell, false);
 }
 
 // The very same cell is equal to itself whatever its kind; numbers compare by their
 // canonical texts, reals as C doubles, posts and texts by their bytes.
+int sameDecision(const Cell* const* arguments) {
+  if (arguments[0] == arguments[1]) return 1;
+  short_numeral::Value a, b;
+  return short_numeral::readBoth(arguments[0], arguments[1], a, b) ? short_numeral::equal(a, b) : -1;
+}
+
+int diffDecision(const Cell* const* arguments) {
+  int same = sameDecision(arguments);
+  return same < 0 ? -1 : !same;
+}
+
 static std::optional<bool> equal(const Cell* x, const Cell* y) {
-  if (x == y) return true;
-  short_numeral::Value sx, sy;
-  if (short_numeral::readBoth(x, y, sx, sy)) return short_numeral::equal(sx, sy);
+  const Cell* arguments[] = {x, y};
+  if (int same = sameDecision(arguments); same >= 0) return same == 1;
   ValueKind kx = operandKind(x), ky = operandKind(y);
   if (kx == ValueKind::other || ky == ValueKind::other) return std::nullopt;
   if (kx != ky) return false;

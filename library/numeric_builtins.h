@@ -30,6 +30,11 @@ cells::Handle lessImpl(Term x, Term y);
 cells::Handle gteqImpl(Term x, Term y);
 cells::Handle sameImpl(Term x, Term y);
 cells::Handle diffImpl(Term x, Term y);
+// The same four as decisions (BuiltinEntry::decide): the short numerals' answer.
+int lessDecision(const cells::Cell* const* arguments);
+int gteqDecision(const cells::Cell* const* arguments);
+int sameDecision(const cells::Cell* const* arguments);
+int diffDecision(const cells::Cell* const* arguments);
 cells::Handle realImpl(Term x);
 
 // ---- C mathematics on reals: one template over a tiny wrapper each ---------------

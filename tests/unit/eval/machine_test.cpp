@@ -217,6 +217,12 @@ TEST_F(MachineTest, TestsOfBuiltinsOnIntegers) {
       {"pairs' parts", "x\\least (V 3 1) (V 2 0),least\\a\\b\\(a K < b K)(a K)(b K)", "2"},
       {"any values", "x\\size (V 1 (V 2 [])),size\\l\\(leaf l)(0)(1 + (size (l H)))", "2"},
       {"a text", "x\\pick (V [ab] 1),pick\\p\\(p K = [ab])(5)(6)", "5"},
+      {"at least, equal", "x\\pick 4 4,pick\\a\\b\\(a > b)(1)(2)", "1"},
+      {"at least, below", "x\\pick 3 4,pick\\a\\b\\(a > b)(1)(2)", "2"},
+      {"differ", "x\\pick 3 4,pick\\a\\b\\(a # b)(1)(2)", "1"},
+      {"negative numbers", "x\\pick 05 03,pick\\a\\b\\(a < b)(1)(2)", "1"},
+      {"the very same text", "x\\pick [ab],pick\\t\\(t = t)(1)(2)", "1"},
+      {"kinds that differ", "x\\pick [ab],pick\\t\\(t < 5)(1)(2)", "2"},
   };
   for (const Case& c : cases) expectBoth(c);
 }
