@@ -254,8 +254,8 @@ class Machine {
   Cell* selectAtOnce(const DefinitionShape& shape);
   bool namesIdentity(const Cell* c, const cells::Handle*& entered);
   int selectorChoice(const Cell* s);
-  Selection selectorKind(const Cell* s);
-  Selection readSelection(const Resolution& selector);
+  const Selection& selectorKind(const Cell* s);
+  const Selection& readSelection(const Resolution& selector);
   void noteSelection(const Selection& selection);
   const Cell* pairPart(const Cell* part, Selection& selection, const Cell*& pair);
   bool givenValue(const Cell* test);
@@ -267,7 +267,7 @@ class Machine {
   [[gnu::noinline]] Handle testValue(const Cell* test, bool shortIntegers, bool effects = false);
   void takePairPart(const Selection& selection, const Cell* pair);
   bool namesPair(const Cell* p);
-  const Cell* argumentValue(const Cell* a, bool shortIntegers);
+  [[gnu::always_inline]] const Cell* argumentValue(const Cell* a, bool shortIntegers);
   const Cell* decisionAtOnce(const Cell* test);
   Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
                        int n);
@@ -772,18 +772,20 @@ Cell* Machine<kObserve>::selectAtOnce(const DefinitionShape& shape) {
 // entered are noted for hints.
 template <bool kObserve>
 int Machine<kObserve>::selectorChoice(const Cell* s) {
-  Selection selection = selectorKind(s);
+  const Selection& selection = selectorKind(s);
   if (selection.choice) noteSelection(selection);
   return selection.choice;
 }
 
 // What selectorChoice finds, with no side effect: read once per name and kept in its
-// resolution while the terms it was read from stand (see SelectionMemo).
+// resolution while the terms it was read from stand (see SelectionMemo). The
+// reference is good until more names resolve.
 template <bool kObserve>
-Selection Machine<kObserve>::selectorKind(const Cell* s) {
-  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return Selection();
+const Selection& Machine<kObserve>::selectorKind(const Cell* s) {
+  static const Selection kNone;
+  if (!cells::isAtom(s) || cells::isDataMarked(s) || !isNonDuplicating(s)) return kNone;
   const Resolution& selector = resolve(s);
-  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return Selection();
+  if (selector.kind != HeadKind::defined || !selector.definition || selector.unit) return kNone;
   const SelectionMemo& memo = selector.selection;
   if (memo.term == selector.definition->get() &&
       (!memo.constant || memo.constant->get() == memo.constantTerm)) [[likely]]
@@ -793,7 +795,7 @@ Selection Machine<kObserve>::selectorKind(const Cell* s) {
 
 // The selection of a defined name, read from its definition and kept in `selector`.
 template <bool kObserve>
-Selection Machine<kObserve>::readSelection(const Resolution& selector) {
+const Selection& Machine<kObserve>::readSelection(const Resolution& selector) {
   const cells::Handle* definition = selector.definition;
   const cells::Handle* entered = selector.entered;  // `selector` moves when more names resolve
   const Cell* atom = selector.atom;
@@ -818,8 +820,8 @@ Selection Machine<kObserve>::readSelection(const Resolution& selector) {
   }
   if (memo.selection.choice == 0) memo.selection = Selection();
   const Resolution& again = resolve(atom);  // the entries may have moved
-  if (again.atom == atom) again.selection = memo;
-  return memo.selection;
+  again.selection = memo;
+  return again.selection.selection;
 }
 
 // A selection made at once: its steps counted as the machine counts them (s x y =>

@@ -80,7 +80,7 @@ struct ResolutionSlots {
 inline ResolutionSlots resolutionSlots;
 
 // The same, inline for a name already resolved: the machine asks at every call.
-inline const Resolution& resolve(const cells::Cell* head) {
+[[gnu::always_inline]] inline const Resolution& resolve(const cells::Cell* head) {
   const ResolutionSlots& s = resolutionSlots;
   if (cells::isAtom(head) && s.generation == front::tablesGeneration() && s.tableSize == s.table->size()) {
     uint64_t slot = cells::lengthCache(head) - 1;
