@@ -302,6 +302,12 @@ class Handle {
   Cell* cell_ = nullptr;
 };
 
+// Holds a cell for the whole run (a table of shared atoms): it counts as live no more.
+inline Cell* keepForRun(Handle h) {
+  ++pool::kept;
+  return h.release();
+}
+
 // ---- Construction ------------------------------------------------------------
 
 // An atom of the given bytes (inner NUL bytes included; a NUL is appended).

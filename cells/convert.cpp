@@ -83,10 +83,8 @@ static constexpr int64_t kSharedHigh = 8192;
 static Handle sharedNumeral(int64_t v) {
   static Cell* made[kSharedHigh - kSharedLow + 1];
   Cell*& slot = made[v - kSharedLow];
-  if (!slot) [[unlikely]] {
-    slot = numeralOfMagnitude(v < 0 ? uint64_t(-v) : uint64_t(v), v < 0).release();
-    ++pool::kept;
-  }
+  if (!slot) [[unlikely]]
+    slot = keepForRun(numeralOfMagnitude(v < 0 ? uint64_t(-v) : uint64_t(v), v < 0));
   return Handle(slot);
 }
 

@@ -245,7 +245,7 @@ class Machine {
 
   [[gnu::always_inline]] Handle callBuiltin(const library::BuiltinEntry& entry, const Handle& application);
   [[gnu::noinline]] bool callsBuiltinAtOnce(Handle& b, bool anyValues);
-  [[gnu::noinline]] Handle buildValue(Cell* b, bool& callNow);
+  [[gnu::noinline]] Handle buildValue(Cell* b, bool& callNow, bool& called);
   static bool isFinal(const Cell* r);
   void bindStrictly(Cell* x, Cell* b, Cell* c);
   void callDefined(Cell* head, const Resolution& resolution);
@@ -1259,8 +1259,9 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
   if (chosen && cells::isPair(chosen) && !cells::isDataMarked(chosen) && givenShortInteger(chosen))
     b = testValue(chosen, true, true);  // fgetc(f), isspace(c), n + 1
   bool callNow = false;
-  if (chosen && !b) b = buildValue(chosen, callNow);
-  if (!isValue(b.get()) && callsBuiltinAtOnce(b, callNow) && isFinal(b.get())) {
+  bool called = false;
+  if (chosen && !b) b = buildValue(chosen, callNow, called);
+  if (!isValue(b.get()) && (called || callsBuiltinAtOnce(b, callNow)) && isFinal(b.get())) {
     e_ = std::move(b);  // every frame is dropped: the run's value
     return Binding::waiting;
   }
@@ -1282,9 +1283,12 @@ inline Binding Machine<kObserve>::bindAtOnce(Cell*& t) {
 // built-in or of a name that may duplicate an argument, the argument that the
 // reference evaluates first, every one before it being a value, is evaluated as it
 // is built where that can have no effect (argumentAtOnce): zits(c) + line is built
-// as [b] + line. Anything else is built as substitution builds it.
+// as [b] + line. Anything else is built as substitution builds it. A built-in given
+// values is then called now (`called`, the result given), with no application built
+// unless it may grow its first argument in place; `callNow` tells the caller to call
+// the application built.
 template <bool kObserve>
-Handle Machine<kObserve>::buildValue(Cell* b, bool& callNow) {
+Handle Machine<kObserve>::buildValue(Cell* b, bool& callNow, bool& called) {
   const Cell* parts[4];  // the last first
   int n = 0;
   Cell* c = b;
@@ -1300,23 +1304,35 @@ Handle Machine<kObserve>::buildValue(Cell* b, bool& callNow) {
   if (std::none_of(parts, parts + n, open) || !cells::isAtom(c) || terms::isLetterAtom(c) ||
       cells::isDataMarked(c) || cells::annotationValue(c) != n || !evaluatesArguments(c))
     return instantiate(b, places_);
-  Handle application(c);
+  Handle values[4];  // the first first
   bool valuesSoFar = true;
   for (int i = n; i-- > 0;) {
     Cell* part = const_cast<Cell*>(parts[i]);
-    Handle v;
+    Handle& v = values[n - 1 - i];
     if (valuesSoFar && open(part)) v = argumentAtOnce(part);
     if (!v) v = instantiate(part, places_);
     valuesSoFar = valuesSoFar && isValue(v.get());
-    application = apply(std::move(application), std::move(v));
   }
   // A built-in given values is called now, unless it may grow its first argument
   // and a bound letter gives it: the rewrite under way holds that value too, where
   // the reference's application alone may hold it (s + zits(c) grows s in place).
+  // The application is built for a call that may grow a first argument that nothing
+  // else holds, which the built-in finds by the application's references.
   if (valuesSoFar) {
     const Resolution& r = resolve(c);
-    callNow = r.kind == HeadKind::builtin && (!r.builtin->growsFirst || !terms::isLetterAtom(parts[n - 1]));
+    bool builtin = r.kind == HeadKind::builtin;
+    bool letterFirst = terms::isLetterAtom(parts[n - 1]);
+    if (builtin && r.builtin->onArguments && r.builtin->arity == n &&
+        (!r.builtin->growsFirst || (!letterFirst && cells::refCount(values[0].get()) > 1))) {
+      const Cell* arguments[4] = {};
+      for (int i = 0; i < n; ++i) arguments[i] = values[i].get();
+      called = true;
+      return callBuiltinOn(*r.builtin, c, arguments, n);
+    }
+    callNow = builtin && (!r.builtin->growsFirst || !letterFirst);
   }
+  Handle application(c);
+  for (int i = 0; i < n; ++i) application = apply(std::move(application), std::move(values[i]));
   return application;
 }
 

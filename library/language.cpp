@@ -192,14 +192,26 @@ Handle waveImpl(Term x) {
   }
 }
 
-// One character for an integer's low byte; "[" and "]" escaped, a newline as it is.
+// One character for a byte; "[" and "]" escaped, a newline as it is. Made once and
+// shared, as the small numerals are: a loop that reads a byte at a time turns each
+// byte into its text. A shared text is never held by a call alone, so no join grows
+// it in place.
+static Handle byteCharacter(char c) {
+  static Cell* made[256];
+  Cell*& slot = made[static_cast<unsigned char>(c)];
+  if (!slot) [[unlikely]]
+    slot = cells::keepForRun(c == '[' || c == ']' ? characterText(c)
+                                                  : numbers::makeText(std::string_view(&c, 1)));
+  return Handle(slot);
+}
+
+// The character of an integer's low byte.
 static Handle integerCharacter(const Cell* integer) {
-  char c = char(cells::int64FromCell(integer));
-  if (c == '[' || c == ']') return characterText(c);
-  return numbers::makeText(std::string_view(&c, 1));
+  return byteCharacter(char(cells::int64FromCell(integer)));
 }
 
 Handle zitsImpl(Term x) {
+  if (int64_t v; cells::readShortInteger(x.cell, v)) return byteCharacter(char(v));  // a byte read
   switch (kindOf(x.cell)) {
     case ValueKind::integer: return integerCharacter(x.cell);
     case ValueKind::byteString: return textOf(cells::byteStringPayload(x.cell));

@@ -95,6 +95,9 @@ TEST_F(LanguageTest, FirstAndRest) {
 TEST_F(LanguageTest, TextsAndByteStrings) {
   Handle text = atom("[a]");
   EXPECT_EQ(call("zits", {text}).get(), text.get());
+  // A byte's text is made once and shared; a long integer gives its low byte's.
+  EXPECT_EQ(call("zits", {num(97)}).get(), call("zits", {num(353)}).get());
+  EXPECT_EQ(show(call("zits", {atom("123456789012345678901")})), "[5]");
   expectCases({
       {"zits", {num(65)}, "[A]"},
       {"zits", {num(91)}, "[[q]]"},
