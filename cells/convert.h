@@ -64,16 +64,17 @@ inline bool readShortInteger(const Cell* c, int64_t& value) {
   bool negative = length > 1 && p[0] == '0';
   if (negative && p[1] == '0') return false;  // a numb
   // The minus sign is a "0": read with the digits, it adds nothing to the magnitude.
-  uint64_t m;
-  if (length <= kSmallAtom) {  // sixteen readable text bytes (allocateAtom): whole words
-    if (!readDigitWords(p, length, m)) return false;
-  } else {
-    m = 0;
+  // A few digits (a byte, a counter) one by one; more (an address) a word at a time,
+  // from the sixteen readable text bytes of a small atom (allocateAtom).
+  uint64_t m = 0;
+  if (length <= 4 || length > kSmallAtom) {
     for (uint64_t i = 0; i < length; ++i) {
       unsigned digit = unsigned(p[i]) - '0';
       if (digit > 9) return false;
       m = m * 10 + digit;
     }
+  } else if (!readDigitWords(p, length, m)) {
+    return false;
   }
   value = negative ? -int64_t(m) : int64_t(m);
   return true;
