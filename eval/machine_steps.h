@@ -280,7 +280,6 @@ class Machine {
   [[gnu::always_inline]] bool splitApplication(Cell* t, std::size_t firstExtra);
   void pushBeyond(std::size_t first, std::size_t firstExtra);
   bool callAtOnce(Cell*& t, std::size_t& firstExtra);
-  bool givenValues();
   void buildArguments(std::size_t n, std::size_t firstExtra, const Cell* f);
   [[gnu::noinline]] Handle argumentAtOnce(const Cell* part);
   void buildApplication();
@@ -310,6 +309,7 @@ class Machine {
   // it, and the arguments of a rewrite taken at once, held while it is instantiated.
   Handle function_;
   std::vector<Handle> further_;
+  bool givenValues_ = false;  // function_ and further_ all values (buildArguments, given f)
   std::vector<Handle> held_;
   std::vector<Handle> previous_;
   std::vector<Cell*> spine_;
@@ -1173,6 +1173,7 @@ void Machine<kObserve>::buildArguments(std::size_t n, std::size_t firstExtra, co
     }
     valuesSoFar = valuesSoFar && isValue(further_.back().get());
   }
+  givenValues_ = valuesSoFar;
 }
 
 // An argument that the reference evaluates next, evaluated now where that can have
@@ -1396,7 +1397,7 @@ void Machine<kObserve>::pushBeyond(std::size_t first, std::size_t firstExtra) {
 template <bool kObserve>
 bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   Cell* head = spineHead(function_.get());
-  if (!isName(head) || (!isNonDuplicating(head) && !givenValues())) return false;
+  if (!isName(head) || (!isNonDuplicating(head) && !givenValues_)) return false;
   const Resolution& resolution = resolve(head);
   if (resolution.kind != HeadKind::defined || !resolution.definition || resolution.unit) return false;
   ++stepCount();
@@ -1414,15 +1415,6 @@ bool Machine<kObserve>::callAtOnce(Cell*& t, std::size_t& firstExtra) {
   for (const Handle& a : held_) args_.push_back(a.get());
   entered(resolution, 0);
   firstExtra = bindParameters(shapeOf(resolution), t);
-  return true;
-}
-
-// Whether function_ and the arguments in further_ are all values.
-template <bool kObserve>
-bool Machine<kObserve>::givenValues() {
-  if (!isValue(function_.get())) return false;
-  for (const Handle& a : further_)
-    if (!isValue(a.get())) return false;
   return true;
 }
 
