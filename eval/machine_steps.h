@@ -1137,7 +1137,7 @@ inline bool Machine<kObserve>::splitApplication(Cell* t, std::size_t firstExtra)
   int needed = cells::isDataMarked(f) ? -1 : cells::annotationValue(f);
   bool split = needed >= 0 && needed <= 10 && given >= std::size_t(needed);
   std::size_t built = split ? std::size_t(needed) : given;
-  if (split) pushBeyond(built, firstExtra);
+  if (split && given > built) pushBeyond(built, firstExtra);  // more given than needed
   buildArguments(built, firstExtra, split ? f : nullptr);
   return split;
 }
