@@ -365,8 +365,8 @@ inline const Cell* Machine<kObserve>::argumentValue(const Cell* a, bool shortInt
 // The built-in `head` called on n values, given the first first: one step. The
 // application is built only for the note of a "Z" answer.
 template <bool kObserve>
-Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
-                                        const Cell* const* values, int n) {
+inline Handle Machine<kObserve>::callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
+                                               const Cell* const* values, int n) {
   ++stepCount();
   auto application = [&] {
     Handle a(const_cast<Cell*>(head));

@@ -269,8 +269,8 @@ class Machine {
   bool namesPair(const Cell* p);
   [[gnu::always_inline]] const Cell* argumentValue(const Cell* a, bool shortIntegers);
   const Cell* decisionAtOnce(const Cell* test);
-  Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head, const Cell* const* values,
-                       int n);
+  [[gnu::always_inline]] Handle callBuiltinOn(const library::BuiltinEntry& entry, const Cell* head,
+                                              const Cell* const* values, int n);
   [[gnu::noinline]] Handle testValueOfParts(const library::BuiltinEntry& entry, const Cell* head,
                                             const Cell* const* parts, int n, bool shortIntegers);
   [[gnu::noinline]] bool evaluatesArguments(const Cell* f);
