@@ -70,8 +70,11 @@ static BuiltinTable guardHostRows(BuiltinTable table) {
   return table;
 }
 
-const BuiltinTable& builtinTable() {
-  static const BuiltinTable table = guardHostRows({
+// The rows, made once. A function of its own: the list of its rows makes a large
+// stack frame in a build without optimisation, and the table is also read from the
+// fault handler (a report names the faulting row), on the small signal stack.
+[[gnu::noinline]] static BuiltinTable makeTable() {
+  return guardHostRows({
       // Host values and memory (library/memory.cpp)
       row<bzeroImpl>("bzero"),
       row<callocImpl>("calloc"),
@@ -304,6 +307,10 @@ const BuiltinTable& builtinTable() {
       row<numbers::tanImpl>("tan"),
       row<numbers::tanhImpl>("tanh"),
   });
+}
+
+const BuiltinTable& builtinTable() {
+  static const BuiltinTable table = makeTable();
   return table;
 }
 

@@ -24,6 +24,7 @@ struct Guard {
   int signal = 0;
   int code = 0;
   uintptr_t address = 0;
+  volatile sig_atomic_t reporting = 0;  // a report of a fault is being written
 };
 }  // namespace
 
@@ -84,7 +85,9 @@ static constexpr bool kJumpBack = true;
   Guard& g = guard();
   uintptr_t address = reinterpret_cast<uintptr_t>(info->si_addr);
   if (!g.landing && signal == SIGABRT) return;  // abort() then ends the process as usual
-  if (!g.landing) internalFault(signal, address);
+  // Outside any built-in, or a fault while a fault's report is written (which would
+  // otherwise report itself again, without end): a fault of vorl itself.
+  if (!g.landing || g.reporting) internalFault(signal, address);
   g.signal = signal;
   g.code = info->si_code;
   g.address = address;
@@ -125,6 +128,7 @@ static std::string_view nameOf(BuiltinFn guarded) {
 }
 
 [[noreturn, gnu::no_sanitize_address]] static void reportFault(BuiltinFn self) {
+  guard().reporting = 1;
   sigset_t faults;
   sigemptyset(&faults);
   for (int s : kFaultSignals) sigaddset(&faults, s);
